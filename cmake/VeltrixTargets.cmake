@@ -1,0 +1,36 @@
+# Shared settings for every target of this project, and the test helper.
+
+add_library(veltrix_options INTERFACE)
+target_compile_options(veltrix_options INTERFACE -Wall -Wextra -Werror)
+target_include_directories(veltrix_options INTERFACE ${PROJECT_SOURCE_DIR})
+if(WIN32)
+  target_compile_definitions(veltrix_options INTERFACE
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+endif()
+
+if(VELTRIX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  # Test executables run under Wine in a prefix that belongs to this build tree.
+  set(VELTRIX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine-run ${VELTRIX_WINEPREFIX})
+endif()
+
+# veltrix_add_test(NAME SOURCES ... [LIBS ...])
+# Natively every test case is its own CTest entry; on Windows the whole
+# executable is one entry, since each Wine process start costs time.
+function(veltrix_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE veltrix_options ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  else()
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()
