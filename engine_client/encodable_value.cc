@@ -2,40 +2,54 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <type_traits>
 
 namespace flutter {
 namespace {
 
-// Lexicographic order where each pair of elements is tested in both
-// directions, so elements that are neither less nor greater (NaN) let the
-// next position decide.
+// Three-way comparison: negative when a orders first, positive when b does,
+// zero when neither does (equal, or a NaN involved). Deciding each pair of
+// elements once keeps the ordering linear in the size of nested values;
+// testing "a < b" and "b < a" at every level would double the work per level.
+int Compare(const EncodableValue& a, const EncodableValue& b);
+
 template <typename T>
-bool LexicographicLess(const std::vector<T>& a, const std::vector<T>& b) {
+int CompareScalar(const T& a, const T& b) {
+  if (a < b) return -1;
+  if (b < a) return 1;
+  return 0;
+}
+
+int CompareElement(const EncodableValue& a, const EncodableValue& b) { return Compare(a, b); }
+template <typename T>
+int CompareElement(const T& a, const T& b) {
+  return CompareScalar(a, b);
+}
+
+// Lexicographic; where one runs out first, the shorter is less.
+template <typename T>
+int CompareSequence(const std::vector<T>& a, const std::vector<T>& b) {
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
-    if (a[i] < b[i]) return true;
-    if (b[i] < a[i]) return false;
+    if (const int order = CompareElement(a[i], b[i]); order != 0) return order;
   }
-  return a.size() < b.size();
+  return CompareScalar(a.size(), b.size());
 }
 
-bool StringLess(const std::string& a, const std::string& b) {
+int CompareText(const std::string& a, const std::string& b) {
   // Bytes compare as unsigned, so 0xE9 sorts after every ASCII byte.
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-  });
+  const int order = a.compare(b);
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
-bool MapLess(const EncodableValueMap& a, const EncodableValueMap& b) {
+int CompareMap(const EncodableValueMap& a, const EncodableValueMap& b) {
   auto ia = a.begin();
   auto ib = b.begin();
   for (; ia != a.end() && ib != b.end(); ++ia, ++ib) {
-    if (ia->first < ib->first) return true;
-    if (ib->first < ia->first) return false;
-    if (ia->second < ib->second) return true;
-    if (ib->second < ia->second) return false;
+    if (const int order = Compare(ia->first, ib->first); order != 0) return order;
+    if (const int order = Compare(ia->second, ib->second); order != 0) return order;
   }
-  return ia == a.end() && ib != b.end();
+  return CompareScalar(a.size(), b.size());
 }
 
 // The index with the valueless state one below null.
@@ -43,47 +57,59 @@ int OrderIndex(const EncodableValue& value) {
   return value.valueless_by_exception() ? -1 : static_cast<int>(value.index());
 }
 
-}  // namespace
+template <typename T>
+int ComparePayload(const EncodableValue& a, const EncodableValue& b) {
+  const T& x = std::get<T>(a);
+  const T& y = std::get<T>(b);
+  if constexpr (std::is_same_v<T, std::string>) {
+    return CompareText(x, y);
+  } else if constexpr (std::is_same_v<T, EncodableValueMap>) {
+    return CompareMap(x, y);
+  } else if constexpr (requires { x.size(); }) {
+    return CompareSequence(x, y);
+  } else {
+    return CompareScalar(x, y);
+  }
+}
 
-bool operator<(const EncodableValue& a, const EncodableValue& b) {
+int Compare(const EncodableValue& a, const EncodableValue& b) {
   const int ia = OrderIndex(a);
   const int ib = OrderIndex(b);
-  if (ia != ib) return ia < ib;
+  if (ia != ib) return ia < ib ? -1 : 1;
   switch (ia) {
-    case -1:
-    case 0:
-      return false;
     case 1:
-      return std::get<bool>(a) < std::get<bool>(b);
+      return ComparePayload<bool>(a, b);
     case 2:
-      return std::get<int32_t>(a) < std::get<int32_t>(b);
+      return ComparePayload<int32_t>(a, b);
     case 3:
-      return std::get<int64_t>(a) < std::get<int64_t>(b);
+      return ComparePayload<int64_t>(a, b);
     case 4:
-      return std::get<double>(a) < std::get<double>(b);
+      return ComparePayload<double>(a, b);
     case 5:
-      return StringLess(std::get<std::string>(a), std::get<std::string>(b));
+      return ComparePayload<std::string>(a, b);
     case 6:
-      return LexicographicLess(std::get<std::vector<uint8_t>>(a),
-                               std::get<std::vector<uint8_t>>(b));
+      return ComparePayload<std::vector<uint8_t>>(a, b);
     case 7:
-      return LexicographicLess(std::get<std::vector<int32_t>>(a),
-                               std::get<std::vector<int32_t>>(b));
+      return ComparePayload<std::vector<int32_t>>(a, b);
     case 8:
-      return LexicographicLess(std::get<std::vector<int64_t>>(a),
-                               std::get<std::vector<int64_t>>(b));
+      return ComparePayload<std::vector<int64_t>>(a, b);
     case 9:
-      return LexicographicLess(std::get<std::vector<double>>(a), std::get<std::vector<double>>(b));
+      return ComparePayload<std::vector<double>>(a, b);
     case 10:
-      return LexicographicLess(std::get<EncodableValueList>(a), std::get<EncodableValueList>(b));
+      return ComparePayload<EncodableValueList>(a, b);
     case 11:
-      return MapLess(std::get<EncodableValueMap>(a), std::get<EncodableValueMap>(b));
+      return ComparePayload<EncodableValueMap>(a, b);
     case 12:
-      return std::get<CustomValue>(a) < std::get<CustomValue>(b);
+      return ComparePayload<CustomValue>(a, b);
     case 13:
-      return LexicographicLess(std::get<std::vector<float>>(a), std::get<std::vector<float>>(b));
+      return ComparePayload<std::vector<float>>(a, b);
+    default:  // valueless or null: all alike
+      return 0;
   }
-  return false;
 }
+
+}  // namespace
+
+bool operator<(const EncodableValue& a, const EncodableValue& b) { return Compare(a, b) < 0; }
 
 }  // namespace flutter

@@ -82,6 +82,21 @@ TEST(EncodableValueOrderingTest, DistinctCustomValuesAreDistinctKeys) {
   EXPECT_EQ(map.size(), 2u);
 }
 
+// Equal trees must be compared once per level, not twice: a 100-level key
+// would otherwise take 2^100 steps, and a decoded map of such keys would hang.
+TEST(EncodableValueOrderingTest, DeepEqualTreesCompareInLinearTime) {
+  auto deep = [](int32_t leaf) {
+    EncodableValue value(leaf);
+    for (int i = 0; i < 100; ++i) value = EncodableValue(EncodableValueList{value});
+    return value;
+  };
+  EncodableValueMap map;
+  map.emplace(deep(1), EncodableValue());
+  map.emplace(deep(1), EncodableValue());
+  EXPECT_EQ(map.size(), 1u);
+  EXPECT_TRUE(deep(1) < deep(2));
+}
+
 TEST(EncodableValueMapTest, IteratesByIndexThenPayloadAndKeepsFirstInsert) {
   EncodableValueMap map;
   map.emplace(EncodableValue(int32_t{2}), EncodableValue(int32_t{0}));
