@@ -1,0 +1,39 @@
+#ifndef DESKTOP_CONNECTION_STATE_H_
+#define DESKTOP_CONNECTION_STATE_H_
+
+#include <optional>
+#include <string_view>
+
+namespace veltrix {
+
+// The VPN connection states the user interface reports. The host only
+// mirrors them; it never derives a state itself.
+enum class ConnectionState {
+  Disconnected,
+  Connecting,
+  Connected,
+  Reconnecting,
+  Disconnecting,
+  Error,
+};
+
+// The state whose channel name has exactly these bytes: case-sensitive, no
+// trimming, no prefixes.
+std::optional<ConnectionState> ParseConnectionState(std::string_view name);
+
+// The channel name, the only external form of a state.
+std::string_view ConnectionStateName(ConnectionState state);
+
+// The following take the stored channel name. A name outside the six (which
+// the dispatcher never stores) reads as "Disconnected" and false.
+
+// Tray tooltip label.
+const wchar_t* TrayLabelFor(std::string_view name);
+// Connecting, connected or reconnecting: the tray offers "Disconnect".
+bool IsConnectionActive(std::string_view name);
+// Connecting, reconnecting or disconnecting: the tray greys its toggle.
+bool IsConnectionInTransition(std::string_view name);
+
+}  // namespace veltrix
+
+#endif  // DESKTOP_CONNECTION_STATE_H_

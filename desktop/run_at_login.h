@@ -1,0 +1,28 @@
+#ifndef DESKTOP_RUN_AT_LOGIN_H_
+#define DESKTOP_RUN_AT_LOGIN_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace veltrix {
+
+// The per-user Run key and the one value this program keeps there.
+inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t kRunValueName[] = L"VELTRIX VPN";
+
+// Writes (enable) or removes the Run value that starts this executable with
+// "--autostart" at sign-in. Returns 0 or the Windows error of the step that
+// failed; a value or key that is already gone counts as removed.
+uint32_t SetRunAtLogin(bool enable);
+
+// Writes the Run value for the executable at `modulePath`. SetRunAtLogin(true)
+// uses it with the running executable's path.
+uint32_t WriteRunValue(std::wstring_view modulePath);
+
+// The Run value's data: the path always quoted, then " --autostart".
+std::wstring RunValueData(std::wstring_view modulePath);
+
+}  // namespace veltrix
+
+#endif  // DESKTOP_RUN_AT_LOGIN_H_
