@@ -1,0 +1,95 @@
+#ifndef LAUNCH_LAUNCH_TEST_SUPPORT_H_
+#define LAUNCH_LAUNCH_TEST_SUPPORT_H_
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine_client/method_result.h"
+
+namespace veltrix::test {
+
+// Records the one reply a launch gives; `onReply` runs first, at the moment
+// of answering, so a test can look at what is still held open then.
+class RecordingResult : public flutter::MethodResult {
+ public:
+  std::function<void()> onReply;
+  int replies = 0;
+  bool success = false;
+  std::string code;
+  std::string message;
+  std::optional<int64_t> details;
+
+ protected:
+  void OnSuccess(const flutter::EncodableValue* result) override;
+  void OnError(const std::string& code, const std::string& message,
+               const flutter::EncodableValue* details) override;
+  void OnNotImplemented() override;
+};
+
+std::string Utf8(std::wstring_view text);
+std::wstring Wide(std::string_view utf8);
+
+// The user's temporary folder, ending with '\'.
+std::wstring TempFolder();
+// The folder that holds the running test program.
+std::wstring ProgramFolder();
+
+bool RunningUnderWine();
+
+// Creates the file (replacing it) with exactly these bytes.
+bool WriteBytes(const std::wstring& path, std::string_view bytes);
+std::string ReadBytes(const std::wstring& path);
+// SHA-256 of the bytes as 64 lower-case hexadecimal digits.
+std::string Sha256Hex(std::string_view bytes);
+
+// A symbolic link at `link` to `target`. Under Wine, where links made through
+// the Windows call are not kept, this is a Unix symlink. False when links
+// cannot be made here.
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target, bool directory);
+
+// Removes a file, link or folder tree without following links.
+void RemoveTree(const std::wstring& path);
+
+// The Windows error of opening `path` for writing with every sharing mode
+// (0 when it opens).
+DWORD WriteOpenError(const std::wstring& path);
+
+// A uniquely named folder under `parent` (the temporary folder by default),
+// removed with everything in it at the end of the test.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::wstring& parent = TempFolder());
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(std::wstring_view name) const {
+    return path_ + L"\\" + std::wstring(name);
+  }
+
+ private:
+  std::wstring path_;
+};
+
+// Sets an environment variable for the test's lifetime, restoring it after.
+class ScopedEnvironmentVariable {
+ public:
+  ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
+  ~ScopedEnvironmentVariable();
+  ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+  ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+ private:
+  std::wstring name_;
+  std::optional<std::wstring> previous_;
+};
+
+}  // namespace veltrix::test
+
+#endif  // LAUNCH_LAUNCH_TEST_SUPPORT_H_

@@ -1,0 +1,54 @@
+#ifndef LAUNCH_SERVICE_REPAIR_LAUNCH_H_
+#define LAUNCH_SERVICE_REPAIR_LAUNCH_H_
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "engine_client/method_result.h"
+#include "launch/shell_execute.h"
+
+namespace veltrix {
+
+// Rights that only a trusted principal may hold on a protected object:
+// anything that adds, changes, deletes or re-permissions.
+inline constexpr DWORD kProtectedWriteMask = 0x500D0156;
+
+// LocalSystem, the Administrators group, or the TrustedInstaller service
+// (looked up afresh each time; not trusted when the lookup fails).
+bool IsTrustedOwnerSid(PSID sid);
+
+// The security policy for a protected object: a trusted owner, a valid DACL,
+// and no allowing entry that grants a right of kProtectedWriteMask to anyone
+// but a trusted principal. Inherit-only and denying entries play no part;
+// any other kind of entry is refused.
+bool IsProtectedObjectSecurity(PSID owner, PACL dacl);
+
+// Where the repair looks and how it decides and launches. The product uses
+// DefaultServiceRepairEnvironment(); tests replace single members.
+struct ServiceRepairEnvironment {
+  // The Program Files folder, or empty.
+  std::function<std::wstring()> programFilesFolder;
+  // The running program's path, or empty.
+  std::function<std::wstring()> runningProgramPath;
+  // Decides an object's owner and DACL.
+  std::function<bool(PSID owner, PACL dacl)> securityPolicy;
+  ShellExecuteFunction shellExecute;
+};
+
+ServiceRepairEnvironment DefaultServiceRepairEnvironment();
+
+// Starts "veltrix_vpn_helper.exe --repair-service" elevated and hidden, but
+// only when this program is the installed one and Program Files, the
+// installation folder and the helper are plain objects that only trusted
+// principals can change. Answers `result` exactly once, after every handle
+// it opened is closed.
+void LaunchServiceRepair(HWND owner, flutter::MethodResult& result);
+
+void LaunchServiceRepair(HWND owner, flutter::MethodResult& result,
+                         const ServiceRepairEnvironment& environment);
+
+}  // namespace veltrix
+
+#endif  // LAUNCH_SERVICE_REPAIR_LAUNCH_H_
