@@ -1,0 +1,43 @@
+#ifndef DIAGNOSTICS_SAVE_DIAGNOSTICS_H_
+#define DIAGNOSTICS_SAVE_DIAGNOSTICS_H_
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <functional>
+
+#include "engine_client/encodable_value.h"
+#include "engine_client/method_result.h"
+
+namespace veltrix {
+
+// What GetSaveFileNameW returned, and CommDlgExtendedError when it was false.
+struct SaveDialogOutcome {
+  bool chosen = false;
+  DWORD extendedError = 0;
+};
+
+// The two outside influences on a save: the clock and the person at the
+// Save As dialog. Tests replace both.
+struct DiagnosticsEnvironment {
+  // The current UTC time (GetSystemTime).
+  std::function<SYSTEMTIME()> currentUtcTime;
+  // Shows the prepared dialog; the chosen path comes back in lpstrFile.
+  std::function<SaveDialogOutcome(OPENFILENAMEW& dialog)> showSaveDialog;
+};
+
+// The real clock and the real Save As dialog.
+const DiagnosticsEnvironment& SystemDiagnosticsEnvironment();
+
+// Checks the fields, asks the user for a file, and writes the report over
+// it. Answers `result` exactly once before returning.
+void SaveDiagnostics(HWND owner, const flutter::EncodableValue* arguments,
+                     flutter::MethodResult& result);
+
+void SaveDiagnosticsWith(HWND owner, const flutter::EncodableValue* arguments,
+                         flutter::MethodResult& result, const DiagnosticsEnvironment& environment);
+
+}  // namespace veltrix
+
+#endif  // DIAGNOSTICS_SAVE_DIAGNOSTICS_H_
