@@ -1,0 +1,19 @@
+#ifndef APP_COMMAND_LINE_H_
+#define APP_COMMAND_LINE_H_
+
+#include <string>
+#include <vector>
+
+namespace veltrix {
+
+// The process's arguments after the program name, each as UTF-8. An
+// argument that is not valid UTF-16 comes out as an empty string in its
+// place; an unsplittable command line gives no arguments.
+std::vector<std::string> CommandLineArgumentsUtf8();
+
+// The same for a given command line (the program name first).
+std::vector<std::string> CommandLineArgumentsUtf8(const wchar_t* commandLine);
+
+}  // namespace veltrix
+
+#endif  // APP_COMMAND_LINE_H_

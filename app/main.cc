@@ -1,0 +1,44 @@
+// Process entry of VELTRIX VPN.exe: the engine project, the host window and
+// the message loop that everything else runs inside.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include "app/command_line.h"
+#include "app/console.h"
+#include "engine_client/engine_project.h"
+#include "window/flutter_window.h"
+
+namespace {
+
+// Runs from window creation to the end of the message loop; the window and
+// the project are torn down, in that order, on the way out.
+int RunHost() {
+  flutter::EngineProject project(L"data");
+  // Every argument, "--autostart" included, goes to the engine; the host
+  // window reads it back from the project.
+  project.SetEntryPointArguments(veltrix::CommandLineArgumentsUtf8());
+
+  veltrix::FlutterWindow window(project);
+  // Hidden until the first frame (or, at login, until opened from the tray).
+  if (!window.Create(L"VELTRIX VPN", {10, 10}, {1280, 720})) return 1;
+  window.SetQuitOnDestroy(true);
+
+  MSG message;
+  // GetMessageW gives -1 on failure; only a positive result is a message.
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  ::CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
+  veltrix::AttachConsoleForOutput();
+  // The engine, the plug-ins and the Save As dialog expect an STA thread.
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  return RunHost();
+}

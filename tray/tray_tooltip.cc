@@ -1,0 +1,23 @@
+#include "tray/tray_tooltip.h"
+
+#include <algorithm>
+#include <string>
+
+#include "desktop/connection_state.h"
+
+namespace veltrix {
+
+void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip) {
+  if (tip.empty()) return;
+  const size_t length = std::min(text.size(), tip.size() - 1);
+  std::copy_n(text.begin(), length, tip.begin());
+  std::fill(tip.begin() + length, tip.end(), L'\0');
+}
+
+void FormatTrayTooltip(std::string_view connectionState, std::span<wchar_t> tip) {
+  std::wstring text(L"VELTRIX VPN - ");
+  text += TrayLabelFor(connectionState);
+  CopyTrayTip(text, tip);
+}
+
+}  // namespace veltrix

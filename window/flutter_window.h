@@ -1,0 +1,83 @@
+#ifndef WINDOW_FLUTTER_WINDOW_H_
+#define WINDOW_FLUTTER_WINDOW_H_
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "desktop/desktop_bridge.h"
+#include "desktop/desktop_operations.h"
+#include "engine_client/engine_project.h"
+#include "engine_client/flutter_view_controller.h"
+#include "engine_client/method_channel.h"
+#include "tray/tray_icon.h"
+#include "window/win32_window.h"
+
+namespace veltrix {
+
+// The application's one top-level window: the engine's view as its content,
+// the "veltrix/desktop" channel, the tray icon, and what closing, the tray
+// and the end of the Windows session mean.
+class FlutterWindow : public Win32Window, public DesktopOperations {
+ public:
+  explicit FlutterWindow(const flutter::EngineProject& project);
+  ~FlutterWindow() override;
+
+  // DesktopOperations, used by the desktop dispatcher.
+  bool EnsureTrayIcon() override;
+  void RefreshTrayTooltip() override;
+  void BringWindowToFront() override;
+  uint32_t PostQuitRequest() override;
+  uint32_t SetRunAtLogin(bool enable) override;
+  void LaunchServiceRepair(flutter::MethodResult& result) override;
+  void LaunchUpdateInstaller(const std::string& path, const std::string& sha256, uint64_t size,
+                             flutter::MethodResult& result) override;
+  void SaveDiagnostics(const flutter::EncodableValue* arguments,
+                       flutter::MethodResult& result) override;
+
+  // The desktop channel's call handler: every call from the user interface
+  // goes to the desktop dispatcher with this window's state.
+  void HandleDesktopCall(const flutter::MethodCall& call,
+                         std::unique_ptr<flutter::MethodResult> result);
+
+  // Passes a tray or close command to the user interface ("open", "toggle",
+  // "quit") without waiting for a reply. Before the user interface has
+  // initialised, "quit" quits the host and the others are dropped.
+  void SendUiCommand(const std::string& method);
+
+  // Shows the tray menu at a screen position and acts on the choice.
+  void ShowTrayMenu(POINT position);
+
+  const DesktopBridge& desktopState() const { return bridge_; }
+  const TrayIcon& trayIcon() const { return trayIcon_; }
+
+ protected:
+  bool OnWindowCreated() override;
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnWindowDestroyed() override;
+
+ private:
+  // The tray icon's callback message.
+  void OnTrayEvent(WPARAM wParam, LPARAM lParam);
+  // WM_CLOSE: hide to the tray, or ask for an orderly quit.
+  void OnCloseRequest();
+  // kQuitMessage and the end of the session: go now.
+  void DestroyAndQuit();
+  // Shows the window on the first frame, unless it was started at login and
+  // the tray icon is there to bring it back.
+  void OnFirstFrame();
+
+  flutter::EngineProject project_;
+  DesktopBridge bridge_;
+  TrayIcon trayIcon_;
+  // Declared after the view controller so that, should it still be there,
+  // the channel goes first: it uses the engine's messenger.
+  std::unique_ptr<flutter::FlutterViewController> viewController_;
+  std::unique_ptr<flutter::CodecMethodChannel> desktopChannel_;
+};
+
+}  // namespace veltrix
+
+#endif  // WINDOW_FLUTTER_WINDOW_H_

@@ -1,0 +1,196 @@
+#include "window/win32_window.h"
+
+#include <dwmapi.h>
+
+#include "engine_client/engine_api.h"
+#include "win32/unique_handle.h"
+
+namespace veltrix {
+
+namespace {
+
+constexpr wchar_t kWindowClassName[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
+constexpr DWORD kImmersiveDarkModeAttribute = 20;  // DWMWA_USE_IMMERSIVE_DARK_MODE
+constexpr wchar_t kPersonalizeKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+
+// One user-interface thread: plain variables.
+int activeWindowCount = 0;
+
+// Registers the window class on first use and forgets it when the last
+// window object goes.
+class WindowClassRegistry {
+ public:
+  static WindowClassRegistry& Instance() {
+    // Never freed: it may still be needed while statics are torn down.
+    static WindowClassRegistry* registry = new WindowClassRegistry();
+    return *registry;
+  }
+
+  const wchar_t* GetWindowClass() {
+    if (!registered_) {
+      WNDCLASSW windowClass{};
+      windowClass.style = CS_HREDRAW | CS_VREDRAW;
+      windowClass.lpfnWndProc = Win32Window::StaticWindowProc;
+      windowClass.hInstance = ::GetModuleHandleW(nullptr);
+      windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(101));
+      windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+      windowClass.lpszClassName = kWindowClassName;
+      ::RegisterClassW(&windowClass);
+      // Set even on failure: that shows up as a failed window creation.
+      registered_ = true;
+    }
+    return kWindowClassName;
+  }
+
+  void UnregisterWindowClass() {
+    ::UnregisterClassW(kWindowClassName, nullptr);
+    registered_ = false;
+  }
+
+ private:
+  bool registered_ = false;
+};
+
+// Lets the caption and frame follow the monitor's DPI on systems where
+// the manifest alone does not do it; absent on newer and older systems.
+void EnableFrameDpiScaling(HWND window) {
+  UniqueLibrary user32(::LoadLibraryA("User32.dll"));
+  if (!user32) return;
+  using EnableNonClientDpiScalingFunction = BOOL(WINAPI*)(HWND);
+  const auto enable = reinterpret_cast<EnableNonClientDpiScalingFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(user32.Get(), "EnableNonClientDpiScaling")));
+  if (enable != nullptr) enable(window);
+}
+
+}  // namespace
+
+Win32Window::Win32Window() { ++activeWindowCount; }
+
+Win32Window::~Win32Window() {
+  --activeWindowCount;
+  Destroy();
+}
+
+const wchar_t* Win32Window::ClassName() { return kWindowClassName; }
+
+int Win32Window::ActiveWindowCount() { return activeWindowCount; }
+
+bool Win32Window::Create(const std::wstring& title, const Point& origin, const Size& size) {
+  Destroy();
+
+  const wchar_t* windowClass = WindowClassRegistry::Instance().GetWindowClass();
+
+  const POINT target{origin.x, origin.y};
+  HMONITOR monitor = ::MonitorFromPoint(target, MONITOR_DEFAULTTONEAREST);
+  const WindowBounds bounds =
+      ScaleWindowBounds(origin, size, FlutterDesktopGetDpiForMonitor(monitor));
+
+  HWND window = ::CreateWindowExW(0, windowClass, title.c_str(), WS_OVERLAPPEDWINDOW, bounds.x,
+                                  bounds.y, bounds.width, bounds.height, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), this);
+  if (window == nullptr) return false;
+
+  ApplyTitleBarTheme(window);
+  return OnWindowCreated();
+}
+
+bool Win32Window::Show() { return ::ShowWindow(windowHandle_, SW_SHOWNORMAL) != FALSE; }
+
+void Win32Window::Destroy() {
+  OnWindowDestroyed();
+  if (windowHandle_ != nullptr) {
+    // Sends WM_DESTROY, which runs the release below once more.
+    ::DestroyWindow(windowHandle_);
+    windowHandle_ = nullptr;
+  }
+  if (activeWindowCount == 0) WindowClassRegistry::Instance().UnregisterWindowClass();
+}
+
+void Win32Window::ReleaseWindow() {
+  windowHandle_ = nullptr;
+  Destroy();
+}
+
+void Win32Window::SetQuitOnDestroy(bool quitOnDestroy) { quitOnDestroy_ = quitOnDestroy; }
+
+void Win32Window::AttachContent(HWND content) {
+  childContent_ = content;
+  ::SetParent(content, windowHandle_);
+  const RECT frame = ClientArea();
+  ::MoveWindow(content, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+               TRUE);
+  ::SetFocus(content);
+}
+
+RECT Win32Window::ClientArea() const {
+  RECT frame{};
+  ::GetClientRect(windowHandle_, &frame);
+  return frame;
+}
+
+void Win32Window::ApplyTitleBarTheme(HWND window) {
+  DWORD lightTheme = 0;
+  DWORD size = sizeof(lightTheme);
+  const LSTATUS status = ::RegGetValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"AppsUseLightTheme",
+                                        RRF_RT_REG_DWORD, nullptr, &lightTheme, &size);
+  if (status != ERROR_SUCCESS) return;
+  const BOOL dark = lightTheme == 0 ? TRUE : FALSE;
+  ::DwmSetWindowAttribute(window, kImmersiveDarkModeAttribute, &dark, sizeof(dark));
+}
+
+LRESULT CALLBACK Win32Window::StaticWindowProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<Win32Window*>(create->lpCreateParams);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    EnableFrameDpiScaling(window);
+    self->windowHandle_ = window;
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self != nullptr) return self->HandleMessage(window, message, wParam, lParam);
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      ReleaseWindow();
+      if (quitOnDestroy_) ::PostQuitMessage(0);
+      return 0;
+
+    case WM_SIZE: {
+      const RECT frame = ClientArea();
+      if (childContent_ != nullptr) {
+        ::MoveWindow(childContent_, frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, TRUE);
+      }
+      return 0;
+    }
+
+    case WM_ACTIVATE:
+      if (childContent_ != nullptr) ::SetFocus(childContent_);
+      return 0;
+
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+
+    case WM_DWMCOLORIZATIONCOLORCHANGED:
+      ApplyTitleBarTheme(window);
+      return 0;
+  }
+  return ::DefWindowProcW(windowHandle_, message, wParam, lParam);
+}
+
+bool Win32Window::OnWindowCreated() { return true; }
+
+void Win32Window::OnWindowDestroyed() {}
+
+}  // namespace veltrix

@@ -1,0 +1,78 @@
+#ifndef WINDOW_WIN32_WINDOW_H_
+#define WINDOW_WIN32_WINDOW_H_
+
+#include <windows.h>
+
+#include <string>
+
+#include "window/window_scaling.h"
+
+namespace veltrix {
+
+// A top-level window sized for its monitor's DPI, with one child that
+// fills the client area and holds the focus, and a title bar that follows
+// the user's dark or light app theme. Subclasses hook creation, messages
+// and destruction.
+class Win32Window {
+ public:
+  Win32Window();
+  virtual ~Win32Window();
+
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  // Creates the window hidden, at `origin` with the outer `size`, both in
+  // logical units scaled by the DPI of the monitor nearest to `origin`.
+  // A second call replaces the first window. False when the window cannot
+  // be made or OnWindowCreated refuses.
+  bool Create(const std::wstring& title, const Point& origin, const Size& size);
+
+  // SW_SHOWNORMAL; the result tells whether the window was visible before.
+  bool Show();
+
+  // Destroys the native window; the class goes with the last window object.
+  void Destroy();
+
+  // Whether the window's destruction ends the thread's message loop.
+  void SetQuitOnDestroy(bool quitOnDestroy);
+
+  HWND WindowHandle() const { return windowHandle_; }
+
+  // Makes `content` the child that fills the client area.
+  void AttachContent(HWND content);
+
+  RECT ClientArea() const;
+
+  // Dark title bar when the user's apps use the dark theme; the system
+  // default when the preference cannot be read.
+  static void ApplyTitleBarTheme(HWND window);
+
+  // The class's window procedure: binds the object on WM_NCCREATE and
+  // hands every later message to HandleMessage.
+  static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept;
+
+  // The registered class's name.
+  static const wchar_t* ClassName();
+  // Live window objects; the class is unregistered when it reaches zero.
+  static int ActiveWindowCount();
+
+ protected:
+  virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Runs at the end of Create; false makes Create fail.
+  virtual bool OnWindowCreated();
+  // Runs at the start of every Destroy and on WM_DESTROY, so more than once.
+  virtual void OnWindowDestroyed();
+
+ private:
+  // Destroy's work when the native window is already gone (WM_DESTROY).
+  void ReleaseWindow();
+
+  bool quitOnDestroy_ = false;
+  HWND windowHandle_ = nullptr;
+  HWND childContent_ = nullptr;
+};
+
+}  // namespace veltrix
+
+#endif  // WINDOW_WIN32_WINDOW_H_
