@@ -1,0 +1,93 @@
+#include "standin/ui/engine_link.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace veltrix {
+namespace {
+
+void CallReply(const uint8_t* reply, size_t size, void* user) {
+  std::unique_ptr<ReplyHandler> handler(static_cast<ReplyHandler*>(user));
+  (*handler)(reply, size);
+}
+
+void CallHandler(const char*, const uint8_t* message, size_t size,
+                 const VeltrixUiResponse* response, void* user) {
+  auto* handler = static_cast<HostMessageHandler*>(user);
+  if (*handler) (*handler)(message, size, response);
+}
+
+// The engine's own way of writing the transcript, for lines after it has
+// gone (the module outlives it by a little).
+void AppendToTranscript(const std::string& line) {
+  wchar_t path[32768];
+  DWORD length = ::GetEnvironmentVariableW(L"VELTRIX_UI_TRANSCRIPT", path, 32768);
+  if (length == 0 || length >= 32768) return;
+  std::FILE* file = ::_wfopen(path, L"ab");
+  if (file == nullptr) return;
+  std::fwrite(line.data(), 1, line.size(), file);
+  std::fputc('\n', file);
+  std::fclose(file);
+}
+
+}  // namespace
+
+HINSTANCE ModuleInstance() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ModuleInstance), &module);
+  return module;
+}
+
+std::wstring Utf8ToWide(std::string_view text) {
+  if (text.empty()) return std::wstring();
+  int size =
+      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+void EngineLink::Detach() {
+  services_ = nullptr;
+  handler_ = nullptr;
+}
+
+bool EngineLink::Send(const char* channel, const std::vector<uint8_t>& message,
+                      ReplyHandler reply) {
+  if (services_ == nullptr) return false;
+  auto* owned = reply ? new ReplyHandler(std::move(reply)) : nullptr;
+  bool sent = services_->send(services_->engine, channel, message.data(), message.size(),
+                              owned != nullptr ? &CallReply : nullptr, owned);
+  if (!sent) delete owned;
+  return sent;
+}
+
+void EngineLink::SetHandler(const char* channel, HostMessageHandler handler) {
+  if (services_ == nullptr) return;
+  handler_ = std::move(handler);
+  services_->setMessageHandler(services_->engine, channel, handler_ ? &CallHandler : nullptr,
+                               &handler_);
+}
+
+void EngineLink::Respond(const VeltrixUiResponse* response, const std::vector<uint8_t>& reply) {
+  if (services_ == nullptr) return;
+  services_->respond(services_->engine, response, reply.data(), reply.size());
+}
+
+void EngineLink::RequestFrame() {
+  if (services_ != nullptr) services_->requestFrame(services_->engine);
+}
+
+void EngineLink::Record(const std::string& line) {
+  if (services_ != nullptr) {
+    services_->recordTranscript(services_->engine, line.c_str());
+  } else {
+    AppendToTranscript(line);
+  }
+}
+
+}  // namespace veltrix

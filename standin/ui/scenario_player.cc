@@ -1,0 +1,443 @@
+#include "standin/ui/scenario_player.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "win32/unique_handle.h"
+#include "win32/wide_to_utf8.h"
+
+namespace veltrix {
+namespace {
+
+constexpr wchar_t kPlayerClass[] = L"VELTRIX_STANDIN_UI_PLAYER";
+constexpr wchar_t kHostClass[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
+constexpr wchar_t kSaveDialogTitle[] = L"Save VELTRIX diagnostics";
+// Nobody listens here: its empty reply comes back after every piece of
+// work queued before it, a frame included.
+constexpr char kFrameMarkerChannel[] = "veltrix/standin-ui/frame-marker";
+
+constexpr UINT_PTR kStepTimer = 1;
+constexpr UINT_PTR kStuckTimer = 2;
+constexpr UINT kStepIntervalMs = 10;
+constexpr UINT kStuckAfterMs = 10000;
+constexpr uint64_t kReplyTimeoutMs = 10000;
+// A click on a greyed entry leaves the menu open; it is closed after this.
+constexpr uint64_t kMenuCloseTimeoutMs = 1000;
+
+// The Save As dialog's file name box: a combo box on current systems, an
+// edit box on older templates.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+bool HasClass(HWND window, const wchar_t* className) {
+  wchar_t name[64] = {};
+  return ::GetClassNameW(window, name, 64) > 0 && ::lstrcmpW(name, className) == 0;
+}
+
+// The top-level windows of this thread with that class, in z-order.
+std::vector<HWND> ThreadWindows(const wchar_t* className, bool visibleOnly) {
+  struct Search {
+    const wchar_t* className;
+    bool visibleOnly;
+    std::vector<HWND> found;
+  } search{className, visibleOnly, {}};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(context);
+        if (HasClass(window, search->className) &&
+            (!search->visibleOnly || ::IsWindowVisible(window))) {
+          search->found.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND HostWindow() {
+  std::vector<HWND> windows = ThreadWindows(kHostClass, false);
+  return windows.empty() ? nullptr : windows.front();
+}
+
+HWND FileNameBox(HWND dialog) {
+  HWND box = ::GetDlgItem(dialog, kFileNameCombo);
+  return box != nullptr ? box : ::GetDlgItem(dialog, kFileNameEdit);
+}
+
+HWND SaveDialog() {
+  for (HWND dialog : ThreadWindows(L"#32770", true)) {
+    wchar_t title[64] = {};
+    ::GetWindowTextW(dialog, title, 64);
+    if (::lstrcmpW(title, kSaveDialogTitle) == 0 && FileNameBox(dialog) != nullptr) {
+      return dialog;
+    }
+  }
+  return nullptr;
+}
+
+void PostCommand(HWND dialog, int id) {
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+std::vector<MenuEntry> MenuEntries(HMENU menu) {
+  std::vector<MenuEntry> entries;
+  int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MenuEntry entry;
+    UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    if (state & MF_SEPARATOR) {
+      entry.flags = kMenuEntrySeparator;
+    } else {
+      if (state & (MF_GRAYED | MF_DISABLED)) entry.flags = kMenuEntryDisabled;
+      wchar_t text[256] = {};
+      ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+      entry.text = WideToUtf8(text);
+    }
+    UINT id = ::GetMenuItemID(menu, i);
+    entry.id = id == static_cast<UINT>(-1) ? 0 : id;
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+// A click as the menu's own tracking loop reads it: Wine takes the point of
+// a mouse message in menu mode as screen coordinates.
+void ClickMenuItem(HWND menuWindow, HMENU menu, int position) {
+  RECT rect{};
+  if (!::GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &rect)) return;
+  LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  ::PostMessageW(menuWindow, WM_MOUSEMOVE, 0, point);
+  ::PostMessageW(menuWindow, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  ::PostMessageW(menuWindow, WM_LBUTTONUP, 0, point);
+}
+
+std::string RegistryLine(const ScenarioStep& step) {
+  UniqueRegistryKey key;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(step.text).c_str(), 0, KEY_QUERY_VALUE,
+                      key.Receive()) != ERROR_SUCCESS) {
+    return "reg absent";
+  }
+  std::wstring name = Utf8ToWide(step.valueName);
+  DWORD type = 0;
+  DWORD size = 0;
+  if (::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+      ERROR_SUCCESS) {
+    return "reg absent";
+  }
+  std::vector<uint8_t> data(size);
+  if (::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, data.data(), &size) !=
+      ERROR_SUCCESS) {
+    return "reg absent";
+  }
+  data.resize(size);
+  return "reg " + std::to_string(type) + " " + LowerHex(data);
+}
+
+}  // namespace
+
+ScenarioPlayer::ScenarioPlayer(EngineLink& link, Scenario scenario)
+    : link_(link), scenario_(std::move(scenario)) {}
+
+ScenarioPlayer::~ScenarioPlayer() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+}
+
+void ScenarioPlayer::Start() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &WindowProc;
+  windowClass.hInstance = ModuleInstance();
+  windowClass.lpszClassName = kPlayerClass;
+  ::RegisterClassExW(&windowClass);  // fails harmlessly when already there
+  window_ = ::CreateWindowExW(0, kPlayerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              ModuleInstance(), this);
+  if (window_ == nullptr) {
+    Record("scenario-error no player window");
+    return;
+  }
+  link_.SetHandler(kDesktopChannel,
+                   [this](const uint8_t* message, size_t size, const VeltrixUiResponse*) {
+                     Record("host-call " + LowerHex(message, size));
+                   });
+  ::SetTimer(window_, kStepTimer, kStepIntervalMs, nullptr);
+}
+
+void ScenarioPlayer::Stop() {
+  stopped_ = true;
+  if (window_ != nullptr) {
+    ::DestroyWindow(window_);
+    window_ = nullptr;
+  }
+}
+
+LRESULT CALLBACK ScenarioPlayer::WindowProc(HWND window, UINT message, WPARAM wparam,
+                                            LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* player = reinterpret_cast<ScenarioPlayer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_TIMER && player != nullptr) {
+    switch (wparam) {
+      case kStepTimer:
+        player->OnStepTimer();
+        return 0;
+      case kStuckTimer:
+        player->OnStuckTimer();
+        return 0;
+      default:
+        break;
+    }
+  }
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+void ScenarioPlayer::OnStepTimer() {
+  // Menus and dialogs are answered first, also while a step is running
+  // (the step may be what opened them).
+  DriveNativeUi();
+  if (inStep_ || finished_ || stopped_) return;
+  // A clicked entry closes its menu before anything else happens.
+  if (clickedMenu_ != nullptr) return;
+  if (wait_ == Wait::kReply || wait_ == Wait::kFrame) {
+    if (::GetTickCount64() < deadline_) return;
+    Record(wait_ == Wait::kReply ? "reply timeout" : "frame timeout");
+    wait_ = Wait::kNone;
+    waitingFor_ = 0;
+  } else if (wait_ == Wait::kPump) {
+    if (::GetTickCount64() < deadline_) return;
+    wait_ = Wait::kNone;
+  }
+  Advance();
+}
+
+void ScenarioPlayer::Advance() {
+  if (inStep_ || finished_ || stopped_ || wait_ != Wait::kNone) return;
+  if (!scenario_.error.empty()) {
+    Record("scenario-error " + scenario_.error);
+    Finish();
+    return;
+  }
+  if (next_ >= scenario_.steps.size()) {
+    Finish();
+    return;
+  }
+  const ScenarioStep& step = scenario_.steps[next_++];
+  inStep_ = true;
+  Execute(step);
+  inStep_ = false;
+  // The step may have ended the host, and the engine with it.
+  if (stopped_) return;
+  if (wait_ == Wait::kNone) StepDone();
+}
+
+void ScenarioPlayer::StepDone() {
+  if (next_ >= scenario_.steps.size()) Finish();
+}
+
+void ScenarioPlayer::Execute(const ScenarioStep& step) {
+  switch (step.kind) {
+    case StepKind::kCall: {
+      uint64_t call = ++lastTicket_;
+      wait_ = Wait::kReply;
+      waitingFor_ = call;
+      deadline_ = ::GetTickCount64() + kReplyTimeoutMs;
+      bool sent = link_.Send(
+          kDesktopChannel, step.bytes,
+          [this, call](const uint8_t* reply, size_t size) { OnReply(call, reply, size); });
+      if (!sent) {
+        wait_ = Wait::kNone;
+        Record("reply unsent");
+      }
+      break;
+    }
+    case StepKind::kFrame: {
+      uint64_t frame = ++lastTicket_;
+      wait_ = Wait::kFrame;
+      waitingFor_ = frame;
+      deadline_ = ::GetTickCount64() + kReplyTimeoutMs;
+      link_.RequestFrame();
+      bool sent = link_.Send(kFrameMarkerChannel, {},
+                             [this, frame](const uint8_t*, size_t) { OnFrameMarker(frame); });
+      if (!sent) {
+        wait_ = Wait::kNone;
+        Record("frame unsent");
+      }
+      break;
+    }
+    case StepKind::kState: {
+      HWND host = HostWindow();
+      bool exists = host != nullptr && ::IsWindow(host);
+      Record(std::string("state exists=") + (exists ? "1" : "0") +
+             " visible=" + (exists && ::IsWindowVisible(host) ? "1" : "0") +
+             " iconic=" + (exists && ::IsIconic(host) ? "1" : "0"));
+      break;
+    }
+    case StepKind::kSend: {
+      LRESULT result =
+          ::SendMessageW(HostWindow(), static_cast<UINT>(step.message),
+                         static_cast<WPARAM>(step.wparam), static_cast<LPARAM>(step.lparam));
+      // Written even when the message ended the host: the transcript file
+      // is still there after the engine.
+      Record("result " + std::to_string(static_cast<long long>(result)));
+      break;
+    }
+    case StepKind::kPost: {
+      BOOL posted =
+          ::PostMessageW(HostWindow(), static_cast<UINT>(step.message),
+                         static_cast<WPARAM>(step.wparam), static_cast<LPARAM>(step.lparam));
+      Record(posted ? "posted 1" : "posted 0");
+      break;
+    }
+    case StepKind::kMinimize:
+      ::ShowWindow(HostWindow(), SW_MINIMIZE);
+      Record("minimized");
+      break;
+    case StepKind::kPump:
+      wait_ = Wait::kPump;
+      deadline_ = ::GetTickCount64() + static_cast<uint64_t>(step.message);
+      break;
+    case StepKind::kDialogSave:
+      dialogAnswer_ = DialogAnswer::kSave;
+      dialogPath_ = Utf8ToWide(step.text);
+      break;
+    case StepKind::kDialogCancel:
+      dialogAnswer_ = DialogAnswer::kCancel;
+      break;
+    case StepKind::kMenuChoose:
+      menuAnswer_ = MenuAnswer::kChoose;
+      menuChoice_ = static_cast<unsigned>(step.message);
+      break;
+    case StepKind::kMenuDismiss:
+      menuAnswer_ = MenuAnswer::kDismiss;
+      break;
+    case StepKind::kReg:
+      Record(RegistryLine(step));
+      break;
+  }
+}
+
+void ScenarioPlayer::OnReply(uint64_t call, const uint8_t* reply, size_t size) {
+  if (stopped_) return;
+  std::string words = size == 0 ? "empty" : LowerHex(reply, size);
+  if (wait_ != Wait::kReply || call != waitingFor_) {
+    // Its step gave up waiting (a dialog held the call open, say).
+    Record("late-reply " + words);
+    return;
+  }
+  Record("reply " + words);
+  wait_ = Wait::kNone;
+  waitingFor_ = 0;
+  if (inStep_) return;
+  if (next_ >= scenario_.steps.size()) {
+    Finish();
+  } else if (scenario_.steps[next_].kind == StepKind::kCall) {
+    // Calls in a row go out back to back, before the window messages the
+    // last one posted: a second "quit" reaches the host before the first
+    // one has closed it.
+    Advance();
+  }
+}
+
+void ScenarioPlayer::OnFrameMarker(uint64_t frame) {
+  if (stopped_ || wait_ != Wait::kFrame || frame != waitingFor_) return;
+  Record("frame");
+  wait_ = Wait::kNone;
+  waitingFor_ = 0;
+  if (!inStep_) StepDone();
+}
+
+void ScenarioPlayer::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  Record("end");
+  if (window_ != nullptr) ::SetTimer(window_, kStuckTimer, kStuckAfterMs, nullptr);
+}
+
+void ScenarioPlayer::OnStuckTimer() {
+  if (window_ != nullptr) ::KillTimer(window_, kStuckTimer);
+  HWND host = HostWindow();
+  if (host == nullptr || !::IsWindow(host)) return;
+  Record("stuck");
+  ::TerminateProcess(::GetCurrentProcess(), 3);
+}
+
+void ScenarioPlayer::DriveNativeUi() {
+  if (inDriver_ || stopped_) return;
+  inDriver_ = true;
+  DriveDialog();
+  if (!stopped_) DriveMenu();
+  inDriver_ = false;
+}
+
+void ScenarioPlayer::DriveDialog() {
+  HWND dialog = SaveDialog();
+  if (confirmPrompts_) {
+    if (dialog == nullptr) {
+      confirmPrompts_ = false;
+    } else {
+      // "Replace it?" and the like: a second dialog box over the first.
+      for (HWND box : ThreadWindows(L"#32770", true)) {
+        if (box == dialog || FileNameBox(box) != nullptr) continue;
+        PostCommand(box, ::GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK);
+      }
+    }
+  }
+  if (dialogAnswer_ == DialogAnswer::kNone || dialog == nullptr || !::IsWindowEnabled(dialog)) {
+    return;
+  }
+  if (dialogAnswer_ == DialogAnswer::kCancel) {
+    dialogAnswer_ = DialogAnswer::kNone;
+    PostCommand(dialog, IDCANCEL);
+    Record("dialog cancel");
+    return;
+  }
+  dialogAnswer_ = DialogAnswer::kNone;
+  ::SetWindowTextW(FileNameBox(dialog), dialogPath_.c_str());
+  PostCommand(dialog, IDOK);
+  confirmPrompts_ = true;
+  Record("dialog save");
+}
+
+void ScenarioPlayer::DriveMenu() {
+  std::vector<HWND> menus = ThreadWindows(L"#32768", true);
+  if (clickedMenu_ != nullptr) {
+    bool open = false;
+    for (HWND menu : menus) open = open || menu == clickedMenu_;
+    if (!open) {
+      clickedMenu_ = nullptr;
+    } else if (::GetTickCount64() - clickedAt_ >= kMenuCloseTimeoutMs) {
+      clickedMenu_ = nullptr;
+      ::EndMenu();
+      Record("menu dismiss");
+    }
+    return;
+  }
+  if (menuAnswer_ == MenuAnswer::kNone || menus.empty()) return;
+  HWND menuWindow = menus.front();
+  auto menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+  if (menu == nullptr) return;
+  std::vector<MenuEntry> entries = MenuEntries(menu);
+  Record(MenuItemsLine(entries));
+  MenuAnswer answer = std::exchange(menuAnswer_, MenuAnswer::kNone);
+  int position = -1;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].flags != kMenuEntrySeparator && entries[i].id == menuChoice_) {
+      position = static_cast<int>(i);
+    }
+  }
+  if (answer == MenuAnswer::kDismiss || position < 0) {
+    ::EndMenu();
+    Record("menu dismiss");
+    return;
+  }
+  ClickMenuItem(menuWindow, menu, position);
+  clickedMenu_ = menuWindow;
+  clickedAt_ = ::GetTickCount64();
+  Record("menu " + std::to_string(menuChoice_));
+}
+
+}  // namespace veltrix
