@@ -19,13 +19,24 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine-run ${VELTRIX_WINEPREFIX})
 endif()
 
-# veltrix_add_test(NAME SOURCES ... [LIBS ...])
+# veltrix_add_test(NAME SOURCES ... [LIBS ...] [OUTPUT_DIRECTORY dir] [DEPENDS targets...])
 # Natively every test case is its own CTest entry; on Windows the whole
 # executable is one entry, since each Wine process start costs time.
+# OUTPUT_DIRECTORY places the program (beside the DLLs it loads); DEPENDS
+# names what must be built before it runs.
 function(veltrix_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT VELTRIX_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "OUTPUT_DIRECTORY" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE veltrix_options ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  if(ARG_OUTPUT_DIRECTORY)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
+  endif()
+  if(ARG_DEPENDS)
+    add_dependencies(${name} ${ARG_DEPENDS})
+  endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
