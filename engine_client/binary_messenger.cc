@@ -8,8 +8,9 @@ namespace flutter {
 namespace {
 
 // Called by the engine once with the reply to a message sent with a reply
-// callback; `user_data` is the heap holder made by Send.
-void ForwardReply(const uint8_t* data, size_t data_size, void* user_data) {
+// callback; `user_data` is the heap holder made by Send. Nothing may unwind
+// into the engine's C frames, so an escaping exception ends the process.
+void ForwardReply(const uint8_t* data, size_t data_size, void* user_data) noexcept {
   std::unique_ptr<ReplyCallback> holder(static_cast<ReplyCallback*>(user_data));
   if (*holder) (*holder)(data, data_size);
 }
@@ -32,7 +33,7 @@ class MessengerLock {
 // Called by the engine on the platform thread for every message on a
 // channel with a handler; `user_data` points at the stored handler.
 void ForwardMessage(FlutterDesktopMessengerRef messenger, const FlutterDesktopMessage* message,
-                    void* user_data) {
+                    void* user_data) noexcept {
   // The reply may come from any thread after the engine is gone, so it keeps
   // the messenger alive through a reference of its own.
   std::shared_ptr<FlutterDesktopMessenger> shared(FlutterDesktopMessengerAddRef(messenger),

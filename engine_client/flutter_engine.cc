@@ -62,7 +62,7 @@ void FlutterEngine::SetNextFrameCallback(std::function<void()> callback) {
   }
 }
 
-void FlutterEngine::OnNextFrame(void* user_data) {
+void FlutterEngine::OnNextFrame(void* user_data) noexcept {
   auto* self = static_cast<FlutterEngine*>(user_data);
   // Taken out first: the callback may set the next one.
   std::function<void()> callback = std::move(self->nextFrameCallback_);

@@ -36,7 +36,7 @@ class FlutterEngine : public PluginRegistry {
   // After the engine refused a view it owns the engine no more than we do;
   // forget the handle so that nothing calls into an engine that may be gone.
   void ForgetEngine();
-  static void OnNextFrame(void* user_data);
+  static void OnNextFrame(void* user_data) noexcept;
 
   FlutterDesktopEngineRef engine_ = nullptr;
   std::unique_ptr<BinaryMessengerImpl> messenger_;
