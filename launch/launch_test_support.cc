@@ -93,24 +93,23 @@ void RemoveTreeWindows(const std::wstring& path) {
 void RecordingResult::OnSuccess(const flutter::EncodableValue*) {
   if (onReply) onReply();
   ++replies;
-  success = true;
+  reply = "success";
 }
 
-void RecordingResult::OnError(const std::string& errorCode, const std::string& errorMessage,
-                              const flutter::EncodableValue* errorDetails) {
+void RecordingResult::OnError(const std::string& code, const std::string& message,
+                              const flutter::EncodableValue* details) {
   if (onReply) onReply();
   ++replies;
-  code = errorCode;
-  message = errorMessage;
-  if (errorDetails != nullptr && std::holds_alternative<int64_t>(*errorDetails)) {
-    details = std::get<int64_t>(*errorDetails);
-  }
+  reply = code + "|" + message;
+  if (details == nullptr || details->IsNull()) return;
+  const int64_t* number = std::get_if<int64_t>(details);
+  reply += number != nullptr ? "|" + std::to_string(*number) : "|?";
 }
 
 void RecordingResult::OnNotImplemented() {
   if (onReply) onReply();
   ++replies;
-  code = "<not implemented>";
+  reply = "<not implemented>";
 }
 
 std::string Utf8(std::wstring_view text) {

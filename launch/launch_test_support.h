@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,16 +12,15 @@
 
 namespace veltrix::test {
 
-// Records the one reply a launch gives; `onReply` runs first, at the moment
-// of answering, so a test can look at what is still held open then.
+// Records the replies a launch gives, the last as "success" or
+// "code|message[|details]" (details other than a 64-bit integer show as
+// "|?"). `onReply` runs first, at the moment of answering, so a test can look
+// at what is still held open then.
 class RecordingResult : public flutter::MethodResult {
  public:
   std::function<void()> onReply;
   int replies = 0;
-  bool success = false;
-  std::string code;
-  std::string message;
-  std::optional<int64_t> details;
+  std::string reply;
 
  protected:
   void OnSuccess(const flutter::EncodableValue* result) override;

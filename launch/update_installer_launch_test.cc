@@ -4,6 +4,7 @@
 
 #include <cwctype>
 #include <string>
+#include <vector>
 
 #include "launch/file_identity.h"
 #include "launch/launch_test_support.h"
@@ -11,38 +12,24 @@
 namespace veltrix {
 namespace {
 
-using test::RecordingResult;
 using test::ScratchFolder;
 
 const HWND kOwner = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5150));
-
-// What the shell was asked, and what could be done to the files meanwhile.
-struct ShellCall {
-  int calls = 0;
-  SHELLEXECUTEINFOW info{};
-  std::wstring verb;
-  std::wstring file;
-  std::wstring directory;
-  bool parametersNull = false;
-  DWORD deleteInstallerError = 0;
-  DWORD writeInstallerError = 0;
-  bool updateFolderRemoved = true;
-  bool updateFolderMoved = true;
-};
+constexpr DWORD kSharingViolation = ERROR_SHARING_VIOLATION;
+const std::string kElsewhere = "invalid_installer_path|Installer must be in VELTRIX-updates.";
+const std::string kInvalid = "invalid_installer_path|Invalid update installer path.";
+const std::string kUnsafe = "invalid_installer_path|Unsafe update installer path.";
+const std::string kUnavailable = "installer_unavailable|Update installer is unavailable.|";
+const std::string kMismatch =
+    "installer_verification_failed|Installer bytes do not match the verified release.";
 
 std::wstring Text(const wchar_t* text) { return text != nullptr ? text : L""; }
 
 class UpdateInstallerLaunchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    temp_ = test::TempFolder();
-    updateFolder_ = temp_ + L"VELTRIX-updates";
-    installer_ = updateFolder_ + L"\\VELTRIX-VPN-Setup-x64-beta.exe";
-    test::RemoveTree(updateFolder_);
-  }
+  void SetUp() override { test::RemoveTree(updateFolder_); }
   void TearDown() override { test::RemoveTree(updateFolder_); }
 
-  // Puts an installer with these bytes in place and remembers its digest.
   void PlaceInstaller(const std::string& bytes) {
     ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(installer_, bytes));
@@ -50,56 +37,60 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
     digest_ = test::Sha256Hex(bytes);
   }
 
-  // A shell call that records and probes instead of launching.
-  ShellExecuteFunction RecordingShell(BOOL answer = TRUE, DWORD error = 0) {
-    return [this, answer, error](SHELLEXECUTEINFOW* info) {
-      ++shell_.calls;
-      shell_.info = *info;
-      shell_.verb = Text(info->lpVerb);
-      shell_.file = Text(info->lpFile);
-      shell_.directory = Text(info->lpDirectory);
-      shell_.parametersNull = info->lpParameters == nullptr;
-      shell_.deleteInstallerError =
-          ::DeleteFileW(installer_.c_str()) ? ERROR_SUCCESS : ::GetLastError();
-      shell_.writeInstallerError = test::WriteOpenError(installer_);
-      shell_.updateFolderRemoved = ::RemoveDirectoryW(updateFolder_.c_str()) != FALSE;
-      shell_.updateFolderMoved =
-          ::MoveFileW(updateFolder_.c_str(), (temp_ + L"VELTRIX-moved").c_str()) != FALSE;
+  // Records what the shell is asked and tries to replace the installer meanwhile.
+  ShellExecuteFunction RecordingShell(BOOL answer = TRUE, DWORD error = 0,
+                                      HANDLE process = nullptr) {
+    return [this, answer, error, process](SHELLEXECUTEINFOW* info) {
+      ++shellCalls_;
+      shellInfo_ = *info;  // its strings die with the launch; keep copies
+      verb_ = Text(info->lpVerb);
+      file_ = Text(info->lpFile);
+      directory_ = Text(info->lpDirectory);
+      deleteErrorInShell_ = ::DeleteFileW(installer_.c_str()) ? ERROR_SUCCESS : ::GetLastError();
+      writeErrorInShell_ = test::WriteOpenError(installer_);
+      folderMovedInShell_ = ::RemoveDirectoryW(updateFolder_.c_str()) ||
+                            ::MoveFileW(updateFolder_.c_str(), (temp_ + L"VELTRIX-moved").c_str());
+      info->hProcess = process;
       ::SetLastError(error);
       return answer;
     };
   }
 
-  void Launch(const std::string& path, RecordingResult& result) {
-    LaunchUpdateInstaller(kOwner, path, digest_, bytes_.size(), result, RecordingShell());
-  }
-
-  void ExpectError(const RecordingResult& result, const char* code, const char* message) {
+  std::string Launch(const std::string& path, const std::string& digest, uint64_t size,
+                     const ShellExecuteFunction& shell) {
+    test::RecordingResult result;
+    result.onReply = [this] { writeErrorAtReply_ = test::WriteOpenError(installer_); };
+    LaunchUpdateInstaller(kOwner, path, digest, size, result, shell);
     EXPECT_EQ(result.replies, 1);
-    EXPECT_FALSE(result.success);
-    EXPECT_EQ(result.code, code);
-    EXPECT_EQ(result.message, message);
+    return result.reply;
+  }
+  std::string Launch(const std::string& path) {
+    return Launch(path, digest_, bytes_.size(), RecordingShell());
   }
 
-  std::wstring temp_;
-  std::wstring updateFolder_;
-  std::wstring installer_;
+  const std::wstring temp_ = test::TempFolder();
+  const std::wstring updateFolder_ = temp_ + L"VELTRIX-updates";
+  const std::wstring installer_ = updateFolder_ + L"\\VELTRIX-VPN-Setup-x64-beta.exe";
+  const std::string installerText_ = test::Utf8(installer_);
   std::string bytes_ = "MZ installer";
-  std::string digest_ = test::Sha256Hex("MZ installer");
-  ShellCall shell_;
+  std::string digest_ = test::Sha256Hex(bytes_);
+  int shellCalls_ = 0;
+  SHELLEXECUTEINFOW shellInfo_{};
+  std::wstring verb_;
+  std::wstring file_;
+  std::wstring directory_;
+  DWORD deleteErrorInShell_ = 0;
+  DWORD writeErrorInShell_ = 0;
+  bool folderMovedInShell_ = true;
+  DWORD writeErrorAtReply_ = 0;
 };
 
 // The installer path as a caller might write it: other letter case, '/'.
-std::string MixedSpelling(const std::wstring& path) {
-  std::wstring text = path;
+std::string MixedSpelling(std::wstring text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\\') {
-      text[i] = L'/';
-    } else if (i % 2 == 0) {
-      text[i] = static_cast<wchar_t>(std::towupper(text[i]));
-    } else {
-      text[i] = static_cast<wchar_t>(std::towlower(text[i]));
-    }
+    text[i] = text[i] == L'\\' ? L'/'
+              : i % 2 == 0     ? static_cast<wchar_t>(std::towupper(text[i]))
+                               : static_cast<wchar_t>(std::towlower(text[i]));
   }
   return test::Utf8(text);
 }
@@ -108,55 +99,33 @@ TEST_F(UpdateInstallerLaunchTest, LaunchesTheBuiltPathWhileHoldingEverything) {
   PlaceInstaller("MZ the release bytes");
   const std::string given = MixedSpelling(installer_);
   ASSERT_NE(test::Wide(given), installer_);
-
-  RecordingResult result;
-  DWORD writeErrorAtReply = 0;
-  result.onReply = [&] { writeErrorAtReply = test::WriteOpenError(installer_); };
-  LaunchUpdateInstaller(kOwner, given, digest_, bytes_.size(), result, RecordingShell());
-
-  EXPECT_EQ(result.replies, 1);
-  EXPECT_TRUE(result.success) << result.code << " " << result.message;
-  ASSERT_EQ(shell_.calls, 1);
-  EXPECT_EQ(shell_.info.cbSize, 112u);
-  EXPECT_EQ(shell_.info.fMask, 0x140u);
-  EXPECT_EQ(shell_.info.hwnd, kOwner);
-  EXPECT_EQ(shell_.verb, L"runas");
-  EXPECT_EQ(shell_.file, installer_);  // built from the temporary folder, not the caller's text
-  EXPECT_TRUE(shell_.parametersNull);
-  EXPECT_EQ(shell_.directory, updateFolder_);
-  EXPECT_EQ(shell_.info.nShow, SW_SHOWNORMAL);
-  EXPECT_EQ(shell_.info.lpIDList, nullptr);
-  EXPECT_EQ(shell_.info.lpClass, nullptr);
-  EXPECT_EQ(shell_.info.hkeyClass, nullptr);
-  EXPECT_EQ(shell_.info.dwHotKey, 0u);
-  EXPECT_EQ(shell_.info.hProcess, nullptr);
-
-  // During the launch and at the reply nothing could replace the installer.
-  EXPECT_EQ(shell_.deleteInstallerError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_EQ(shell_.writeInstallerError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_FALSE(shell_.updateFolderRemoved);
-  EXPECT_FALSE(shell_.updateFolderMoved);
-  EXPECT_EQ(writeErrorAtReply, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-
-  // Afterwards everything is released.
-  EXPECT_TRUE(::DeleteFileW(installer_.c_str()));
-  EXPECT_TRUE(::RemoveDirectoryW(updateFolder_.c_str()));
-}
-
-TEST_F(UpdateInstallerLaunchTest, ClosesTheReturnedProcessHandle) {
-  PlaceInstaller("MZ");
   HANDLE process = nullptr;
   ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(),
                                 &process, 0, FALSE, DUPLICATE_SAME_ACCESS));
-  RecordingResult result;
-  LaunchUpdateInstaller(kOwner, test::Utf8(installer_), digest_, bytes_.size(), result,
-                        [process](SHELLEXECUTEINFOW* info) {
-                          info->hProcess = process;
-                          return TRUE;
-                        });
-  EXPECT_TRUE(result.success);
+  EXPECT_EQ(Launch(given, digest_, bytes_.size(), RecordingShell(TRUE, 0, process)), "success");
+
+  ASSERT_EQ(shellCalls_, 1);
+  EXPECT_EQ(shellInfo_.cbSize, 112u);
+  EXPECT_EQ(shellInfo_.fMask, 0x140u);  // no close process, no async
+  EXPECT_EQ(shellInfo_.hwnd, kOwner);
+  EXPECT_EQ(verb_, L"runas");
+  // Built from the temporary folder, not from the caller's text.
+  EXPECT_EQ(file_, installer_);
+  EXPECT_EQ(shellInfo_.lpParameters, nullptr);
+  EXPECT_EQ(directory_, updateFolder_);
+  EXPECT_EQ(shellInfo_.nShow, SW_SHOWNORMAL);
+
+  // During the launch and at the reply nothing could replace the installer.
+  EXPECT_EQ(deleteErrorInShell_, kSharingViolation);
+  EXPECT_EQ(writeErrorInShell_, kSharingViolation);
+  EXPECT_FALSE(folderMovedInShell_);
+  EXPECT_EQ(writeErrorAtReply_, kSharingViolation);
+
+  // Afterwards everything is released, the returned process handle too.
   DWORD flags = 0;
   EXPECT_FALSE(::GetHandleInformation(process, &flags));
+  EXPECT_TRUE(::DeleteFileW(installer_.c_str()));
+  EXPECT_TRUE(::RemoveDirectoryW(updateFolder_.c_str()));
 }
 
 TEST_F(UpdateInstallerLaunchTest, OtherPathsAreRefusedBeforeOpeningAnything) {
@@ -166,142 +135,69 @@ TEST_F(UpdateInstallerLaunchTest, OtherPathsAreRefusedBeforeOpeningAnything) {
   const std::wstring sameNameElsewhere =
       elsewhere / L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
   ASSERT_TRUE(test::WriteBytes(sameNameElsewhere, "MZ"));
-
-  const std::wstring wrong[] = {
-      sameNameElsewhere,
-      updateFolder_,
-      installer_ + L".exe",
-      updateFolder_ + L"\\veltrix-vpn-setup-x64.exe",
-      temp_ + L"VELTRIX-updates2\\VELTRIX-VPN-Setup-x64-beta.exe",
-      updateFolder_ + L"\\sub\\VELTRIX-VPN-Setup-x64-beta.exe",
-      temp_ + L"VELTRIX-VPN-Setup-x64-beta.exe",
+  const std::string& installer = installerText_;
+  const struct {
+    std::string path;
+    const std::string& reply;
+  } cases[] = {
+      {test::Utf8(sameNameElsewhere), kElsewhere},
+      {test::Utf8(updateFolder_), kElsewhere},
+      {installer + ".exe", kElsewhere},
+      {test::Utf8(updateFolder_ + L"\\sub\\VELTRIX-VPN-Setup-x64-beta.exe"), kElsewhere},
+      {"", kInvalid},
+      {std::string(installer).insert(3, std::string(1, '\0')), kInvalid},
+      {installer.substr(0, installer.size() - 4) + "\xff.exe", kInvalid},
+      {test::Utf8(updateFolder_ + L"\\..\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe"),
+       kInvalid},
+      {test::Utf8(L"\\\\?\\" + installer_), kInvalid},
+      {"\\\\server\\share\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", kInvalid},
   };
-  for (const std::wstring& path : wrong) {
-    RecordingResult result;
-    Launch(test::Utf8(path), result);
-    ExpectError(result, "invalid_installer_path", "Installer must be in VELTRIX-updates.");
-  }
-  EXPECT_EQ(shell_.calls, 0);
-}
-
-TEST_F(UpdateInstallerLaunchTest, UnusablePathTextIsRefused) {
-  PlaceInstaller("MZ");
-  const std::string installer = test::Utf8(installer_);
-  const std::string unusable[] = {
-      "",
-      installer + "\\",
-      std::string(installer).insert(3, std::string(1, '\0')),
-      installer.substr(0, installer.size() - 4) + "\xff.exe",
-      test::Utf8(updateFolder_ + L"\\..\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe"),
-      test::Utf8(updateFolder_ + L"\\.\\VELTRIX-VPN-Setup-x64-beta.exe"),
-      test::Utf8(L"\\\\?\\" + installer_),
-      "\\\\server\\share\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe",
-      installer + ":stream",
-  };
-  for (const std::string& path : unusable) {
-    RecordingResult result;
-    Launch(path, result);
-    ExpectError(result, "invalid_installer_path", "Invalid update installer path.");
-  }
-  EXPECT_EQ(shell_.calls, 0);
-}
-
-TEST_F(UpdateInstallerLaunchTest, TemporaryFolderOffTheDrivesRefusesEverything) {
-  test::ScopedEnvironmentVariable tmp(L"TMP", L"\\\\server\\share\\temp");
-  test::ScopedEnvironmentVariable tmp2(L"TEMP", L"\\\\server\\share\\temp");
-  if (test::TempFolder() != L"\\\\server\\share\\temp\\") GTEST_SKIP() << "TMP is not honoured";
-  RecordingResult sameForm;
-  Launch("\\\\server\\share\\temp\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", sameForm);
-  ExpectError(sameForm, "invalid_installer_path", "Invalid update installer path.");
-  RecordingResult drivePath;
-  Launch(test::Utf8(installer_), drivePath);
-  ExpectError(drivePath, "invalid_installer_path", "Installer must be in VELTRIX-updates.");
+  for (const auto& c : cases) EXPECT_EQ(Launch(c.path), c.reply) << c.path;
+  EXPECT_EQ(shellCalls_, 0);
 }
 
 TEST_F(UpdateInstallerLaunchTest, MissingObjectsReportTheFailedOpen) {
-  RecordingResult noFolder;
-  Launch(test::Utf8(installer_), noFolder);
-  ExpectError(noFolder, "installer_unavailable", "Update installer is unavailable.");
-  EXPECT_EQ(noFolder.details, ERROR_PATH_NOT_FOUND);
-
+  EXPECT_EQ(Launch(installerText_), kUnavailable + std::to_string(ERROR_PATH_NOT_FOUND));
   ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
-  RecordingResult noFile;
-  Launch(test::Utf8(installer_), noFile);
-  ExpectError(noFile, "installer_unavailable", "Update installer is unavailable.");
-  EXPECT_EQ(noFile.details, ERROR_FILE_NOT_FOUND);
-
+  EXPECT_EQ(Launch(installerText_), kUnavailable + std::to_string(ERROR_FILE_NOT_FOUND));
   // A folder is never opened as the installer.
   ASSERT_TRUE(::CreateDirectoryW(installer_.c_str(), nullptr));
-  RecordingResult folderInstead;
-  Launch(test::Utf8(installer_), folderInstead);
-  ExpectError(folderInstead, "installer_unavailable", "Update installer is unavailable.");
-  ASSERT_TRUE(folderInstead.details.has_value());
-  EXPECT_NE(*folderInstead.details, 0);
-  EXPECT_EQ(shell_.calls, 0);
+  const std::string folderInstead = Launch(installerText_);
+  EXPECT_EQ(folderInstead.rfind(kUnavailable, 0), 0u) << folderInstead;
+  EXPECT_NE(folderInstead, kUnavailable + "0");
+  EXPECT_EQ(shellCalls_, 0);
 }
 
-TEST_F(UpdateInstallerLaunchTest, LinkedUpdateFolderIsUnsafe) {
+TEST_F(UpdateInstallerLaunchTest, SharedOrLinkedObjectsAreUnsafe) {
   ScratchFolder elsewhere;
-  ASSERT_TRUE(test::WriteBytes(elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe", bytes_));
-  if (!test::MakeSymbolicLink(updateFolder_, elsewhere.path(), true)) {
-    GTEST_SKIP() << "no symbolic links here";
-  }
-  RecordingResult result;
-  Launch(test::Utf8(installer_), result);
-  ExpectError(result, "invalid_installer_path", "Unsafe update installer path.");
-  EXPECT_EQ(shell_.calls, 0);
-}
-
-TEST_F(UpdateInstallerLaunchTest, LinkedInstallerIsUnsafe) {
-  ScratchFolder elsewhere;
-  const std::wstring real = elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe";
-  ASSERT_TRUE(test::WriteBytes(real, bytes_));
-  ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
-  if (!test::MakeSymbolicLink(installer_, real, false)) GTEST_SKIP() << "no symbolic links here";
-  RecordingResult result;
-  Launch(test::Utf8(installer_), result);
-  ExpectError(result, "invalid_installer_path", "Unsafe update installer path.");
-  EXPECT_EQ(shell_.calls, 0);
-}
-
-TEST_F(UpdateInstallerLaunchTest, SecondHardLinkIsUnsafe) {
   PlaceInstaller("MZ");
-  ScratchFolder elsewhere;
   ASSERT_TRUE(::CreateHardLinkW((elsewhere / L"copy.exe").c_str(), installer_.c_str(), nullptr));
-  RecordingResult result;
-  Launch(test::Utf8(installer_), result);
-  ExpectError(result, "invalid_installer_path", "Unsafe update installer path.");
-  EXPECT_EQ(shell_.calls, 0);
-}
-
-TEST_F(UpdateInstallerLaunchTest, EmptyInstallerIsUnsafe) {
+  EXPECT_EQ(Launch(installerText_), kUnsafe) << "second hard link";
+  test::RemoveTree(updateFolder_);
   PlaceInstaller("");
-  RecordingResult result;
-  LaunchUpdateInstaller(kOwner, test::Utf8(installer_), test::Sha256Hex(""), 1, result,
-                        RecordingShell());
-  ExpectError(result, "invalid_installer_path", "Unsafe update installer path.");
-  EXPECT_EQ(shell_.calls, 0);
+  EXPECT_EQ(Launch(installerText_, digest_, 1, RecordingShell()), kUnsafe) << "empty file";
+  test::RemoveTree(updateFolder_);
+  EXPECT_EQ(shellCalls_, 0);
+
+  const std::wstring real = elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe";
+  PlaceInstaller("MZ");
+  ASSERT_TRUE(test::WriteBytes(real, bytes_));
+  ASSERT_TRUE(::DeleteFileW(installer_.c_str()));
+  if (!test::MakeSymbolicLink(installer_, real, false)) GTEST_SKIP() << "no symbolic links here";
+  EXPECT_EQ(Launch(installerText_), kUnsafe) << "linked installer";
+  test::RemoveTree(updateFolder_);
+  ASSERT_TRUE(test::MakeSymbolicLink(updateFolder_, elsewhere.path(), true));
+  EXPECT_EQ(Launch(installerText_), kUnsafe) << "linked update folder";
+  EXPECT_EQ(shellCalls_, 0);
 }
 
 TEST_F(UpdateInstallerLaunchTest, WrongBytesFailVerification) {
   PlaceInstaller("MZ the release bytes");
-  const std::string path = test::Utf8(installer_);
-  struct Claim {
-    std::string digest;
-    uint64_t size;
-  };
-  const Claim claims[] = {
-      {test::Sha256Hex("MZ other bytes"), bytes_.size()},
-      {digest_, bytes_.size() - 1},
-      {digest_, bytes_.size() + 1},
-  };
-  for (const Claim& claim : claims) {
-    RecordingResult result;
-    LaunchUpdateInstaller(kOwner, path, claim.digest, claim.size, result, RecordingShell());
-    ExpectError(result, "installer_verification_failed",
-                "Installer bytes do not match the verified release.");
-  }
-  EXPECT_EQ(shell_.calls, 0);
+  const std::string otherDigest = test::Sha256Hex("MZ other bytes");
+  EXPECT_EQ(Launch(installerText_, otherDigest, bytes_.size(), RecordingShell()), kMismatch);
+  EXPECT_EQ(Launch(installerText_, digest_, bytes_.size() - 1, RecordingShell()), kMismatch);
+  EXPECT_EQ(Launch(installerText_, digest_, bytes_.size() + 1, RecordingShell()), kMismatch);
+  EXPECT_EQ(shellCalls_, 0);
   // A failed check leaves the download where it is, and releases it.
   EXPECT_EQ(test::ReadBytes(installer_), bytes_);
   EXPECT_TRUE(::DeleteFileW(installer_.c_str()));
@@ -309,71 +205,54 @@ TEST_F(UpdateInstallerLaunchTest, WrongBytesFailVerification) {
 
 TEST_F(UpdateInstallerLaunchTest, ShellFailuresCarryTheirCode) {
   PlaceInstaller("MZ");
-  struct Failure {
-    DWORD error;
-    const char* code;
-  };
-  for (const Failure& failure : {Failure{ERROR_CANCELLED, "installer_cancelled"},
-                                 Failure{ERROR_FILE_NOT_FOUND, "installer_launch_failed"},
-                                 Failure{ERROR_ACCESS_DENIED, "installer_launch_failed"}}) {
-    RecordingResult result;
-    LaunchUpdateInstaller(kOwner, test::Utf8(installer_), digest_, bytes_.size(), result,
-                          RecordingShell(FALSE, failure.error));
-    ExpectError(result, failure.code, "Could not launch the update installer.");
-    EXPECT_EQ(result.details, failure.error);
-    EXPECT_EQ(test::WriteOpenError(installer_), static_cast<DWORD>(ERROR_SUCCESS));
-  }
+  EXPECT_EQ(Launch(installerText_, digest_, bytes_.size(), RecordingShell(FALSE, 1223)),
+            "installer_cancelled|Could not launch the update installer.|1223");
+  EXPECT_EQ(Launch(installerText_, digest_, bytes_.size(), RecordingShell(FALSE, 5)),
+            "installer_launch_failed|Could not launch the update installer.|5");
+  EXPECT_EQ(test::WriteOpenError(installer_), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
 TEST_F(UpdateInstallerLaunchTest, TemporaryFolderReachedThroughALinkIsTheAnchor) {
   ScratchFolder real;
   ScratchFolder links;
   const std::wstring linkedTemp = links / L"linked-temp";
-  if (!test::MakeSymbolicLink(linkedTemp, real.path(), true)) {
-    GTEST_SKIP() << "no symbolic links here";
-  }
+  if (!test::MakeSymbolicLink(linkedTemp, real.path(), true)) GTEST_SKIP() << "no symbolic links";
   test::ScopedEnvironmentVariable tmp(L"TMP", linkedTemp);
   ASSERT_EQ(test::TempFolder(), linkedTemp + L"\\");
   ASSERT_TRUE(::CreateDirectoryW((real / L"VELTRIX-updates").c_str(), nullptr));
   ASSERT_TRUE(test::WriteBytes(real / L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", bytes_));
 
-  RecordingResult result;
   const std::wstring expected = linkedTemp + L"\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
-  Launch(test::Utf8(expected), result);
-  EXPECT_TRUE(result.success) << result.code << " " << result.message;
-  EXPECT_EQ(shell_.file, expected);
+  EXPECT_EQ(Launch(test::Utf8(expected)), "success");
+  EXPECT_EQ(file_, expected);
 }
 
 // The one launch through the real shell: a probe program stands in for the
-// installer and records how it was started.
+// installer and records its module, command line and working folder.
 TEST_F(UpdateInstallerLaunchTest, RealLaunchStartsTheVerifiedFile) {
-  const std::wstring probe = test::ProgramFolder() + L"\\launch_probe.exe";
-  const std::string probeBytes = test::ReadBytes(probe);
-  ASSERT_FALSE(probeBytes.empty());
-  PlaceInstaller(probeBytes);
+  PlaceInstaller(test::ReadBytes(test::ProgramFolder() + L"\\launch_probe.exe"));
+  ASSERT_GT(bytes_.size(), 0u);
   ScratchFolder records;
   const std::wstring record = records / L"record.txt";
   test::ScopedEnvironmentVariable recordVariable(L"VELTRIX_PROBE_RECORD", record);
 
-  RecordingResult result;
+  test::RecordingResult result;
   LaunchUpdateInstaller(nullptr, MixedSpelling(installer_), digest_, bytes_.size(), result);
-  ASSERT_TRUE(result.success) << result.code << " " << result.message;
+  ASSERT_EQ(result.reply, "success");
 
   std::string recorded;
   for (int i = 0; i < 300 && recorded.empty(); ++i) {
     ::Sleep(50);
     recorded = test::ReadBytes(record);
   }
-  ASSERT_FALSE(recorded.empty()) << "the probe did not run";
-  const size_t first = recorded.find('\n');
-  const size_t second = recorded.find('\n', first + 1);
-  ASSERT_NE(second, std::string::npos);
-  const std::wstring module = test::Wide(recorded.substr(0, first));
-  const std::wstring commandLine = test::Wide(recorded.substr(first + 1, second - first - 1));
-  const std::wstring folder = test::Wide(recorded.substr(second + 1, recorded.size() - second - 2));
-  EXPECT_TRUE(PathsEqual(module, installer_)) << test::Utf8(module);
-  EXPECT_NE(commandLine.find(installer_), std::wstring::npos) << test::Utf8(commandLine);
-  EXPECT_TRUE(PathsEqual(folder, updateFolder_)) << test::Utf8(folder);
+  std::vector<std::wstring> lines;  // module, command line, working folder
+  for (size_t at = 0, end; (end = recorded.find('\n', at)) != std::string::npos; at = end + 1) {
+    lines.push_back(test::Wide(recorded.substr(at, end - at)));
+  }
+  ASSERT_EQ(lines.size(), 3u) << "the probe did not run";
+  EXPECT_TRUE(PathsEqual(lines[0], installer_)) << recorded;
+  EXPECT_NE(lines[1].find(installer_), std::wstring::npos) << recorded;
+  EXPECT_TRUE(PathsEqual(lines[2], updateFolder_)) << recorded;
 
   // Once the installer has exited the download can be removed again.
   bool deleted = false;
