@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
+#include <tuple>
 #include <vector>
 
+#include "desktop/testing/recording_method_result.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_to_utf8.h"
 
@@ -17,54 +21,22 @@ namespace veltrix {
 namespace {
 
 using flutter::EncodableValue;
-using flutter::EncodableValueMap;
 
-// What a save answered.
-struct Answer {
-  int count = 0;
-  bool succeeded = false;
-  std::optional<EncodableValue> value;  // absent: Success() without a value
-  std::string code;
-  std::string message;
-  std::optional<EncodableValue> details;
-};
-
-class RecordingResult : public flutter::MethodResult {
+// Runs `onSuccess` while the save is still answering.
+class HookedResult : public RecordingMethodResult {
  public:
-  Answer answer;
-  std::function<void()> onAnswer;  // runs while the save is still answering
+  using RecordingMethodResult::RecordingMethodResult;
+  std::function<void()> onSuccess;
 
  protected:
-  void OnSuccess(const EncodableValue* result) override {
-    ++answer.count;
-    answer.succeeded = true;
-    if (result) answer.value = *result;
-    if (onAnswer) onAnswer();
+  void OnSuccess(const EncodableValue* value) override {
+    RecordingMethodResult::OnSuccess(value);
+    if (onSuccess) onSuccess();
   }
-  void OnError(const std::string& code, const std::string& message,
-               const EncodableValue* details) override {
-    ++answer.count;
-    answer.code = code;
-    answer.message = message;
-    if (details) answer.details = *details;
-    if (onAnswer) onAnswer();
-  }
-  void OnNotImplemented() override { ++answer.count; }
 };
 
-SYSTEMTIME MakeTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time{};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
-}
-
 EncodableValue Fields(std::vector<std::pair<std::string, std::string>> entries) {
-  EncodableValueMap map;
+  flutter::EncodableValueMap map;
   for (auto& [key, value] : entries) map.emplace(EncodableValue(key), EncodableValue(value));
   return EncodableValue(std::move(map));
 }
@@ -73,340 +45,204 @@ const EncodableValue kAllFields = Fields({{"connectionState", "connected"},
                                           {"appVersion", "1.2.3+45"},
                                           {"failureCategory", "serverUnavailable"}});
 const char kAllFieldsReport[] =
-    "VELTRIX VPN diagnostics\r\n"
-    "Schema: 1\r\n"
-    "Platform: Windows\r\n"
-    "App version: 1.2.3+45\r\n"
-    "Connection: connected\r\n"
-    "Failure category: serverUnavailable\r\n"
+    "VELTRIX VPN diagnostics\r\nSchema: 1\r\nPlatform: Windows\r\nApp version: 1.2.3+45\r\n"
+    "Connection: connected\r\nFailure category: serverUnavailable\r\n"
     "Saved at (UTC): 2025-01-02T03:04:05Z\r\n";
 
 const HWND kOwner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4242));
 
 std::string ReadWholeFile(const std::wstring& path) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return "<cannot open: " + std::to_string(GetLastError()) + ">";
-  std::string content;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file.Get(), chunk, sizeof(chunk), &read, nullptr) && read > 0) {
-    content.append(chunk, read);
-  }
-  return content;
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& content) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
-                   nullptr) &&
-         written == content.size();
+void WriteWholeFile(const std::wstring& path, const std::string& content) {
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << content;
 }
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+void ExpectError(const RecordedReply& reply, const char* code, const char* message,
+                 std::optional<EncodableValue> details = std::nullopt) {
+  EXPECT_TRUE(reply.IsError());
+  EXPECT_EQ(reply.code, code);
+  EXPECT_EQ(reply.message, message);
+  EXPECT_EQ(reply.value, details);
+}
+
 class SaveDiagnosticsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    ASSERT_GT(length, 0u);
-    folder_ = std::wstring(temp, length) + L"veltrix-diagnostics-test-" +
-              std::to_wstring(GetCurrentProcessId());
-    RemoveFolder();
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr)) << GetLastError();
+    folder_ = (std::filesystem::temp_directory_path() /
+               ("veltrix-diagnostics-test-" + std::to_string(GetCurrentProcessId())))
+                  .wstring();
+    std::filesystem::remove_all(folder_);
+    ASSERT_TRUE(std::filesystem::create_directory(folder_));
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
   }
 
-  void TearDown() override { RemoveFolder(); }
+  std::wstring PathOf(const std::wstring& name) const { return folder_ + L"\\" + name; }
 
-  void RemoveFolder() {
-    WIN32_FIND_DATAW entry{};
-    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..") DeleteFileW(PathOf(name).c_str());
-      } while (FindNextFileW(find, &entry));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder_.c_str());
-  }
-
-  std::wstring PathOf(std::wstring_view name) const { return folder_ + L"\\" + std::wstring(name); }
-
-  // The person at the dialog: types `choice_` (unless cancelling) and takes
-  // `dialogDelay_` seconds to do it.
-  DiagnosticsEnvironment Environment() {
-    return {
-        [this] {
+  // The person at the dialog types `choice` unless `outcome_` says otherwise,
+  // and takes half an hour over it: the report carries the time of the call.
+  RecordedReply Save(const EncodableValue* arguments, const std::wstring& choice,
+                     std::function<void()> onSuccess = nullptr) {
+    SYSTEMTIME clock{2025, 1, 0, 2, 3, 4, 5, 0};
+    const DiagnosticsEnvironment environment{
+        [&] {
           ++clockReads_;
-          return clock_;
+          return clock;
         },
-        [this](OPENFILENAMEW& dialog) {
-          ++dialogShows_;
+        [&](OPENFILENAMEW& dialog) {
           seenDialog_ = dialog;
-          seenFileText_ = dialog.lpstrFile;
-          clock_.wMinute = static_cast<WORD>(clock_.wMinute + dialogDelayMinutes_);
+          seenBuffer_.assign(dialog.lpstrFile, dialog.lpstrFile + dialog.nMaxFile);
+          clock.wMinute += 30;
           if (outcome_.chosen) {
-            EXPECT_LT(choice_.size(), dialog.nMaxFile);
-            std::memcpy(dialog.lpstrFile, choice_.c_str(), (choice_.size() + 1) * sizeof(wchar_t));
+            std::memcpy(dialog.lpstrFile, choice.c_str(), (choice.size() + 1) * sizeof(wchar_t));
           }
           return outcome_;
         },
     };
-  }
-
-  Answer Save(const EncodableValue* arguments, std::wstring choice,
-              std::function<void()> onAnswer = nullptr) {
-    choice_ = std::move(choice);
-    RecordingResult result;
-    result.onAnswer = std::move(onAnswer);
-    SaveDiagnosticsWith(kOwner, arguments, result, Environment());
-    EXPECT_EQ(result.answer.count, 1);
-    return result.answer;
-  }
-
-  static void ExpectError(const Answer& result, std::string_view code, std::string_view message) {
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(result.code, code);
-    EXPECT_EQ(result.message, message);
-    EXPECT_FALSE(result.details.has_value());
-  }
-
-  static void ExpectWin32Error(const Answer& result, std::string_view code,
-                               std::string_view message, int64_t details) {
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(result.code, code);
-    EXPECT_EQ(result.message, message);
-    ASSERT_TRUE(result.details.has_value());
-    ASSERT_TRUE(std::holds_alternative<int64_t>(*result.details));
-    EXPECT_EQ(std::get<int64_t>(*result.details), details);
-  }
-
-  static void ExpectSavedAs(const Answer& result, const std::string& utf8Path) {
-    ASSERT_TRUE(result.succeeded) << result.code << ": " << result.message;
-    ASSERT_TRUE(result.value.has_value());
-    ASSERT_TRUE(std::holds_alternative<std::string>(*result.value));
-    EXPECT_EQ(std::get<std::string>(*result.value), utf8Path);
+    RecordedReply reply;  // the result fails the test unless answered exactly once
+    HookedResult result(&reply);
+    result.onSuccess = std::move(onSuccess);
+    SaveDiagnosticsWith(kOwner, arguments, result, environment);
+    return reply;
   }
 
   std::wstring folder_;
-  SYSTEMTIME clock_ = MakeTime(2025, 1, 2, 3, 4, 5);
-  int dialogDelayMinutes_ = 0;
   int clockReads_ = 0;
-  int dialogShows_ = 0;
   SaveDialogOutcome outcome_{true, 0};
-  std::wstring choice_;
   OPENFILENAMEW seenDialog_{};
-  std::wstring seenFileText_;
+  std::vector<wchar_t> seenBuffer_;
 };
 
-TEST_F(SaveDiagnosticsTest, WritesNewFileHeldUnsharedUntilAnswered) {
-  const std::wstring path = PathOf(L"new.txt");
-  DWORD openErrorWhileAnswering = 0;
-  const Answer result = Save(&kAllFields, path, [&] {
-    UniqueFile reader(CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    openErrorWhileAnswering = reader ? 0 : GetLastError();
-  });
+TEST_F(SaveDiagnosticsTest, WritesTheReportHeldUnsharedUntilAnswered) {
+  const struct {
+    const wchar_t* name;
+    const char* utf8Name;
+    bool replacesLongerFile;
+  } cases[] = {
+      {L"new.txt", "new.txt", false},
+      {L"old.txt", "old.txt", true},
+      {L"UPPER.TXT", "UPPER.TXT", false},
+      {L"diagnostika-\u00e9\u20ac\xD83D\xDE00.txt",
+       "diagnostika-\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80.txt", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.utf8Name);
+    const std::wstring path = PathOf(c.name);
+    if (c.replacesLongerFile) WriteWholeFile(path, std::string(10 * 1024, 'x'));
+    DWORD openErrorWhileAnswering = 0;
+    const RecordedReply reply = Save(&kAllFields, path, [&] {
+      UniqueFile reader(CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+      openErrorWhileAnswering = reader ? 0 : GetLastError();
+    });
 
-  ExpectSavedAs(result, WideToUtf8(path.c_str()));
-  EXPECT_EQ(openErrorWhileAnswering, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_EQ(ReadWholeFile(path), kAllFieldsReport);
-  // Closed once the save has returned.
-  UniqueFile exclusive(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  EXPECT_TRUE(exclusive) << GetLastError();
-}
-
-TEST_F(SaveDiagnosticsTest, ReplacesLongerFileWithExactlyTheReport) {
-  const std::wstring path = PathOf(L"old.txt");
-  ASSERT_TRUE(WriteWholeFile(path, std::string(10 * 1024, 'x')));
-
-  ExpectSavedAs(Save(&kAllFields, path), WideToUtf8(path.c_str()));
-  EXPECT_EQ(ReadWholeFile(path), kAllFieldsReport);
-}
-
-TEST_F(SaveDiagnosticsTest, AcceptsExtensionInAnyCase) {
-  for (const wchar_t* name : {L"UPPER.TXT", L"mixed.TxT"}) {
-    const std::wstring path = PathOf(name);
-    ExpectSavedAs(Save(&kAllFields, path), WideToUtf8(path.c_str()));
+    ASSERT_TRUE(reply.IsSuccess()) << reply.code << ": " << reply.message;
+    EXPECT_EQ(reply.value, EncodableValue(WideToUtf8(folder_.c_str()) + "\\" + c.utf8Name));
+    EXPECT_EQ(openErrorWhileAnswering, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(ReadWholeFile(path), kAllFieldsReport);
+    // Closed once the save has returned.
+    EXPECT_TRUE(UniqueFile(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
   }
-}
-
-TEST_F(SaveDiagnosticsTest, AnswersWithTheChosenPathInUtf8) {
-  const std::wstring path = PathOf(L"diagnostika-\u00e9\u20ac\xD83D\xDE00.txt");
-  const Answer result = Save(&kAllFields, path);
-
-  ExpectSavedAs(result, WideToUtf8(folder_.c_str()) +
-                            "\\diagnostika-\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80.txt");
-  EXPECT_EQ(ReadWholeFile(path), kAllFieldsReport);
+  EXPECT_EQ(clockReads_, 4);
 }
 
 TEST_F(SaveDiagnosticsTest, RefusesPathsThatAreNotLocalTextFiles) {
-  const std::wstring cases[] = {
-      PathOf(L"report.log"),
-      PathOf(L"report.txt.log"),
-      L"\\\\server\\share\\report.txt",
-      PathOf(L"folder.\\report.txt"),
-      PathOf(L"folder \\report.txt"),
-      PathOf(L"report.txt:hidden.txt"),
-      L"report.txt",
-      L"",
-  };
-  for (const std::wstring& path : cases) {
+  for (const std::wstring& path :
+       {PathOf(L"report.log"), PathOf(L"report.txt.log"),
+        std::wstring(L"\\\\server\\share\\report.txt"), PathOf(L"folder.\\report.txt"),
+        PathOf(L"folder \\report.txt"), PathOf(L"report.txt:hidden.txt"),
+        std::wstring(L"report.txt"), std::wstring()}) {
+    SCOPED_TRACE(WideToUtf8(path.c_str()));
     ExpectError(Save(&kAllFields, path), "invalid_diagnostics_path", "Choose a local .txt file.");
-    if (!path.empty()) {
-      EXPECT_FALSE(Exists(path));
-    }
+    EXPECT_TRUE(path.empty() || !Exists(path));
   }
 }
 
-TEST_F(SaveDiagnosticsTest, RefusesFileWithSecondHardLinkAndLeavesItAlone) {
+TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
   const std::wstring original = PathOf(L"linked.txt");
   const std::wstring link = PathOf(L"second-name.txt");
-  const std::string content = "keep me\r\nexactly as I am";
-  ASSERT_TRUE(WriteWholeFile(original, content));
+  WriteWholeFile(original, "keep me");
   ASSERT_TRUE(CreateHardLinkW(link.c_str(), original.c_str(), nullptr)) << GetLastError();
-
   for (const std::wstring& path : {original, link}) {
     ExpectError(Save(&kAllFields, path), "invalid_diagnostics_path",
                 "Choose a regular local .txt file.");
-    EXPECT_EQ(ReadWholeFile(path), content);
+    EXPECT_EQ(ReadWholeFile(path), "keep me");
   }
-}
 
-TEST_F(SaveDiagnosticsTest, FileOpenElsewhereIsASharingViolation) {
-  const std::wstring path = PathOf(L"busy.txt");
-  ASSERT_TRUE(WriteWholeFile(path, "in use"));
-  UniqueFile holder(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  const std::wstring busy = PathOf(L"busy.txt");
+  WriteWholeFile(busy, "in use");
+  UniqueFile holder(CreateFileW(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
-
-  ExpectWin32Error(Save(&kAllFields, path), "diagnostics_save_failed",
-                   "Could not save diagnostics.", ERROR_SHARING_VIOLATION);
+  ExpectError(Save(&kAllFields, busy), "diagnostics_save_failed", "Could not save diagnostics.",
+              EncodableValue(int64_t{ERROR_SHARING_VIOLATION}));
   holder.Reset();
-  EXPECT_EQ(ReadWholeFile(path), "in use");
-}
+  EXPECT_EQ(ReadWholeFile(busy), "in use");
 
-TEST_F(SaveDiagnosticsTest, FolderIsNotWritten) {
-  const std::wstring path = PathOf(L"looks-like.txt");
-  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-  const Answer result = Save(&kAllFields, path);
-  EXPECT_FALSE(result.succeeded);
-  EXPECT_FALSE(result.code.empty());
-  RemoveDirectoryW(path.c_str());
-}
-
-TEST_F(SaveDiagnosticsTest, CancelIsSuccessWithoutValue) {
-  outcome_ = {false, 0};
-  const Answer result = Save(&kAllFields, L"");
-
-  EXPECT_TRUE(result.succeeded);
-  EXPECT_FALSE(result.value.has_value());
-  EXPECT_FALSE(Exists(PathOf(L"VELTRIX-diagnostics.txt")));
-}
-
-TEST_F(SaveDiagnosticsTest, DialogFailureCarriesItsCode) {
-  outcome_ = {false, 0x3003};  // FNERR_BUFFERTOOSMALL
-  ExpectWin32Error(Save(&kAllFields, L""), "diagnostics_dialog_failed", "Could not open Save As.",
-                   0x3003);
-}
-
-TEST_F(SaveDiagnosticsTest, TimeIsTakenWhenTheCallArrives) {
-  dialogDelayMinutes_ = 30;  // the user leaves the dialog open for half an hour
-  const EncodableValue stateOnly = Fields({{"connectionState", "error"}});
-  const std::wstring path = PathOf(L"slow.txt");
-  ExpectSavedAs(Save(&stateOnly, path), WideToUtf8(path.c_str()));
-
-  EXPECT_EQ(clockReads_, 1);
-  EXPECT_EQ(ReadWholeFile(path),
-            "VELTRIX VPN diagnostics\r\n"
-            "Schema: 1\r\n"
-            "Platform: Windows\r\n"
-            "App version: unknown\r\n"
-            "Connection: error\r\n"
-            "Failure category: none\r\n"
-            "Saved at (UTC): 2025-01-02T03:04:05Z\r\n");
+  const std::wstring folder = PathOf(L"looks-like.txt");
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  EXPECT_TRUE(Save(&kAllFields, folder).IsError());
 }
 
 TEST_F(SaveDiagnosticsTest, ArgumentErrorsNeitherReadTheClockNorShowTheDialog) {
-  const EncodableValue empty{EncodableValueMap{}};
   const EncodableValue unknownKey = Fields({{"connectionState", "connected"}, {"user", "me"}});
   const EncodableValue badState = Fields({{"connectionState", "online"}});
-  const struct {
-    const EncodableValue* arguments;
-    const char* message;
-  } cases[] = {
+  const std::pair<const EncodableValue*, const char*> cases[] = {
       {nullptr, "Expected safe diagnostic fields."},
-      {&empty, "Expected safe diagnostic fields."},
       {&unknownKey, "Unsupported diagnostic field."},
       {&badState, "Invalid diagnostic field value."},
   };
-  for (const auto& c : cases) {
-    ExpectError(Save(c.arguments, PathOf(L"never.txt")), "invalid_arguments", c.message);
+  for (const auto& [arguments, message] : cases) {
+    ExpectError(Save(arguments, PathOf(L"never.txt")), "invalid_arguments", message);
   }
   EXPECT_EQ(clockReads_, 0);
-  EXPECT_EQ(dialogShows_, 0);
+  EXPECT_TRUE(seenBuffer_.empty()) << "the dialog was shown";
   EXPECT_FALSE(Exists(PathOf(L"never.txt")));
 }
 
-TEST_F(SaveDiagnosticsTest, PreparesTheSaveAsDialog) {
-  outcome_ = {false, 0};
-  Save(&kAllFields, L"");
-  ASSERT_EQ(dialogShows_, 1);
-  const OPENFILENAMEW& d = seenDialog_;
+TEST_F(SaveDiagnosticsTest, PreparesTheSaveAsDialogAndAnswersItsOutcome) {
+  outcome_ = {false, 0x3003};  // FNERR_BUFFERTOOSMALL
+  ExpectError(Save(&kAllFields, L""), "diagnostics_dialog_failed", "Could not open Save As.",
+              EncodableValue(int64_t{0x3003}));
 
+  outcome_ = {false, 0};  // cancelled
+  const RecordedReply cancelled = Save(&kAllFields, L"");
+  EXPECT_TRUE(cancelled.IsSuccess());
+  EXPECT_FALSE(cancelled.value.has_value());
+  EXPECT_FALSE(Exists(PathOf(L"VELTRIX-diagnostics.txt")));
+
+  const OPENFILENAMEW& d = seenDialog_;
   EXPECT_EQ(d.lStructSize, 152u);
   EXPECT_EQ(d.hwndOwner, kOwner);
-  EXPECT_EQ(d.hInstance, nullptr);
   static const wchar_t kFilter[] = L"Text files (*.txt)\0*.txt\0\0";
   ASSERT_NE(d.lpstrFilter, nullptr);
   EXPECT_EQ(std::memcmp(d.lpstrFilter, kFilter, sizeof(kFilter)), 0);
-  EXPECT_EQ(d.lpstrCustomFilter, nullptr);
-  EXPECT_EQ(d.nMaxCustFilter, 0u);
-  EXPECT_EQ(d.nFilterIndex, 0u);
-  EXPECT_EQ(seenFileText_, L"VELTRIX-diagnostics.txt");
-  EXPECT_EQ(d.nMaxFile, 32768u);
-  EXPECT_EQ(d.lpstrFileTitle, nullptr);
-  EXPECT_EQ(d.nMaxFileTitle, 0u);
-  EXPECT_EQ(d.lpstrInitialDir, nullptr);
-  ASSERT_NE(d.lpstrTitle, nullptr);
   EXPECT_STREQ(d.lpstrTitle, L"Save VELTRIX diagnostics");
   EXPECT_EQ(d.Flags, 0x8080Au);
-  EXPECT_EQ(d.nFileOffset, 0);
-  EXPECT_EQ(d.nFileExtension, 0);
-  ASSERT_NE(d.lpstrDefExt, nullptr);
   EXPECT_STREQ(d.lpstrDefExt, L"txt");
-  EXPECT_EQ(d.lCustData, 0);
-  EXPECT_EQ(d.lpfnHook, nullptr);
-  EXPECT_EQ(d.lpTemplateName, nullptr);
-  EXPECT_EQ(d.pvReserved, nullptr);
-  EXPECT_EQ(d.dwReserved, 0u);
-  EXPECT_EQ(d.FlagsEx, 0u);
-}
+  const auto unused = std::make_tuple(
+      d.hInstance, d.lpstrCustomFilter, d.nMaxCustFilter, d.nFilterIndex, d.lpstrFileTitle,
+      d.nMaxFileTitle, d.lpstrInitialDir, d.nFileOffset, d.nFileExtension, d.lCustData, d.lpfnHook,
+      d.lpTemplateName, d.pvReserved, d.dwReserved, d.FlagsEx);
+  EXPECT_EQ(unused, decltype(unused){});
 
-TEST_F(SaveDiagnosticsTest, DialogGetsAFreshZeroFilledBuffer) {
-  // Every unit after the default name is zero, so whatever the dialog writes
-  // is terminated.
-  std::vector<wchar_t> seen;
-  DiagnosticsEnvironment environment = Environment();
-  environment.showSaveDialog = [&](OPENFILENAMEW& dialog) {
-    seen.assign(dialog.lpstrFile, dialog.lpstrFile + dialog.nMaxFile);
-    return SaveDialogOutcome{false, 0};
-  };
-  RecordingResult result;
-  SaveDiagnosticsWith(kOwner, &kAllFields, result, environment);
-  ASSERT_EQ(seen.size(), 32768u);
+  // A fresh buffer of 32768 units: the default name, then only zeros, so
+  // whatever the dialog writes is terminated.
+  ASSERT_EQ(seenBuffer_.size(), 32768u);
   const std::wstring_view name = L"VELTRIX-diagnostics.txt";
-  EXPECT_EQ(std::wstring_view(seen.data(), name.size()), name);
-  for (size_t i = name.size(); i < seen.size(); ++i) ASSERT_EQ(seen[i], L'\0') << i;
+  EXPECT_EQ(std::wstring_view(seenBuffer_.data(), name.size()), name);
+  EXPECT_EQ(std::count(seenBuffer_.begin() + name.size(), seenBuffer_.end(), L'\0'),
+            static_cast<std::ptrdiff_t>(seenBuffer_.size() - name.size()));
 }
 
 }  // namespace
