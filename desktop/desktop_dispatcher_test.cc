@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "desktop/testing/recording_method_result.h"
@@ -23,488 +24,355 @@ namespace {
 using flutter::EncodableValue;
 using flutter::EncodableValueList;
 using flutter::EncodableValueMap;
+using Arguments = std::optional<EncodableValue>;
 using Bytes = std::vector<uint8_t>;
+using Log = std::vector<std::string>;
 
 constexpr char kDigest[] = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
 constexpr char kPath[] = "C:\\Users\\me\\AppData\\Local\\Temp\\VELTRIX-updates\\setup.exe";
+constexpr char kBusy[] = "Another desktop operation is in progress.";
+constexpr char kDialogOpen[] = "Close the native dialog before quitting.";
 
-// Stands in for the host window: records every call, and mirrors what the
-// window does to the shared flags.
-class FakeDesktopOperations : public DesktopOperations {
+EncodableValue Str(const char* text) { return EncodableValue(text); }
+EncodableValue I64(int64_t value) { return EncodableValue(value); }
+
+// Valid installer arguments, less `removed`, with `changes` applied.
+EncodableValue Installer(const EncodableValueMap& changes = {}, const char* removed = nullptr) {
+  EncodableValueMap map = {
+      {Str("path"), Str(kPath)}, {Str("sha256"), Str(kDigest)}, {Str("size"), I64(1024)}};
+  if (removed != nullptr) map.erase(Str(removed));
+  for (const auto& [key, value] : changes) map[key] = value;
+  return EncodableValue(std::move(map));
+}
+
+EncodableValue InitializeReply(bool autostart, bool trayAvailable) {
+  return EncodableValue(EncodableValueMap{{Str("autostart"), EncodableValue(autostart)},
+                                          {Str("trayAvailable"), EncodableValue(trayAvailable)}});
+}
+
+// Stands in for the host window: logs every call, mirrors what the window
+// does to trayAvailable, and checks that long operations run while busy.
+class FakeOperations : public DesktopOperations {
  public:
-  explicit FakeDesktopOperations(DesktopBridge& bridge) : bridge_(bridge) {}
+  explicit FakeOperations(DesktopBridge& bridge) : bridge_(bridge) {}
 
   bool EnsureTrayIcon() override {
-    ++ensureTrayCalls;
+    log.push_back("tray");
     if (!bridge_.trayAvailable && !bridge_.quitting) bridge_.trayAvailable = shellAcceptsIcon;
     return bridge_.trayAvailable;
   }
-  void RefreshTrayTooltip() override {
-    ++refreshCalls;
-    tooltipState = bridge_.connectionState;
-  }
-  void BringWindowToFront() override { ++bringCalls; }
+  void RefreshTrayTooltip() override { log.push_back("tooltip " + bridge_.connectionState); }
+  void BringWindowToFront() override { log.push_back("front"); }
   uint32_t PostQuitRequest() override {
-    ++postCalls;
-    return postError;
+    log.push_back("post");
+    return failure;
   }
   uint32_t SetRunAtLogin(bool enable) override {
-    runAtLoginCalls.push_back(enable);
-    return runAtLoginError;
+    log.push_back(enable ? "login on" : "login off");
+    return failure;
   }
-  void LaunchServiceRepair(flutter::MethodResult& result) override {
-    RunLong("repairService", result);
-  }
+  void LaunchServiceRepair(flutter::MethodResult& result) override { RunLong("repair", result); }
   void LaunchUpdateInstaller(const std::string& path, const std::string& sha256, uint64_t size,
                              flutter::MethodResult& result) override {
-    installerPath = path;
-    installerSha256 = sha256;
-    installerSize = size;
-    RunLong("launchInstaller", result);
+    installer = path + "|" + sha256 + "|" + std::to_string(size);
+    RunLong("install", result);
   }
   void SaveDiagnostics(const EncodableValue* arguments, flutter::MethodResult& result) override {
-    diagnosticsArguments = arguments != nullptr ? std::optional(*arguments) : std::nullopt;
-    RunLong("saveDiagnostics", result);
+    diagnosticsArguments = arguments != nullptr ? Arguments(*arguments) : std::nullopt;
+    RunLong("diagnostics", result);
   }
 
-  int TotalCalls() const {
-    return ensureTrayCalls + refreshCalls + bringCalls + postCalls +
-           static_cast<int>(runAtLoginCalls.size() + longCalls.size());
-  }
-
-  // Behaviour.
   bool shellAcceptsIcon = true;
-  uint32_t postError = 0;
-  uint32_t runAtLoginError = 0;
+  // Windows error of the quit post and of the Run value update.
+  uint32_t failure = 0;
   // What a long operation does with its result; answers success by default.
   std::function<void(flutter::MethodResult&)> longOperation;
 
-  // Record.
-  int ensureTrayCalls = 0;
-  int refreshCalls = 0;
-  int bringCalls = 0;
-  int postCalls = 0;
-  std::string tooltipState;
-  std::vector<bool> runAtLoginCalls;
-  std::vector<std::string> longCalls;
-  std::vector<bool> busyDuringLongCalls;
-  std::string installerPath;
-  std::string installerSha256;
-  uint64_t installerSize = 0;
-  std::optional<EncodableValue> diagnosticsArguments;
+  Log log;
+  std::string installer;
+  Arguments diagnosticsArguments;
 
  private:
   void RunLong(const char* name, flutter::MethodResult& result) {
-    longCalls.push_back(name);
-    busyDuringLongCalls.push_back(bridge_.desktopBusy);
-    if (longOperation) {
-      longOperation(result);
-    } else {
-      result.Success();
-    }
+    log.push_back(name);
+    EXPECT_TRUE(bridge_.desktopBusy) << name;
+    longOperation ? longOperation(result) : result.Success();
   }
 
   DesktopBridge& bridge_;
 };
 
-EncodableValue Str(const char* text) { return EncodableValue(text); }
+// The state a call meets: shared flags, and how the host window behaves.
+struct Given {
+  bool busy = false;
+  bool quitting = false;
+  bool autostart = false;
+  bool noIcon = false;
+  uint32_t failure = 0;
+};
 
-EncodableValue InstallerArguments(EncodableValue size, const std::string& sha256 = kDigest,
-                                  const std::string& path = kPath) {
-  EncodableValueMap map;
-  map[Str("path")] = EncodableValue(path);
-  map[Str("sha256")] = EncodableValue(sha256);
-  map[Str("size")] = std::move(size);
-  return EncodableValue(std::move(map));
+// An expected answer: success when `code` is empty; `value` is the success
+// value or the error details.
+struct Reply {
+  std::string code;
+  std::string message;
+  Arguments value;
+};
+Reply Ok(Arguments value = std::nullopt) { return {"", "", std::move(value)}; }
+Reply Err(std::string code, std::string message, Arguments details = std::nullopt) {
+  return {std::move(code), std::move(message), std::move(details)};
 }
 
 class DesktopDispatcherTest : public ::testing::Test {
  protected:
-  RecordedReply Call(const std::string& method,
-                     const std::optional<EncodableValue>& arguments = std::nullopt) {
-    RecordedReply reply;
+  void Prepare(const Given& given) {
+    bridge_ = {.autostart = given.autostart, .quitting = given.quitting, .desktopBusy = given.busy};
+    operations_.shellAcceptsIcon = !given.noIcon;
+    operations_.failure = given.failure;
+    operations_.log.clear();
+  }
+
+  void Dispatch(const std::string& method, const Arguments& arguments,
+                std::unique_ptr<flutter::MethodResult> result) {
     flutter::MethodCall call(method,
                              arguments ? std::make_unique<EncodableValue>(*arguments) : nullptr);
-    HandleDesktopMethod(bridge_, operations_, call,
-                        std::make_unique<RecordingMethodResult>(&reply));
+    HandleDesktopMethod(bridge_, operations_, call, std::move(result));
+  }
+
+  RecordedReply Call(const std::string& method, const Arguments& arguments = std::nullopt) {
+    RecordedReply reply;
+    Dispatch(method, arguments, std::make_unique<RecordingMethodResult>(&reply));
     EXPECT_EQ(reply.answers, 1) << method;
     return reply;
   }
 
-  static void ExpectSuccess(const RecordedReply& reply,
-                            const std::optional<EncodableValue>& value = std::nullopt) {
-    EXPECT_TRUE(reply.IsSuccess());
-    EXPECT_TRUE(reply.value == value);
+  // The reply bytes through the real result and codec; null for an empty reply.
+  std::optional<Bytes> CallOnWire(const std::string& method) {
+    int replies = 0;
+    std::optional<Bytes> sent;
+    auto callback = [&](const uint8_t* reply, size_t size) {
+      ++replies;
+      if (reply != nullptr) sent = Bytes(reply, reply + size);
+    };
+    Dispatch(method, std::nullopt,
+             std::make_unique<flutter::EngineMethodResult>(
+                 callback, &flutter::StandardMethodCodec::SharedInstance()));
+    EXPECT_EQ(replies, 1) << method;
+    return sent;
   }
 
-  static void ExpectError(const RecordedReply& reply, const std::string& code,
-                          const std::string& message,
-                          const std::optional<EncodableValue>& details = std::nullopt) {
-    EXPECT_TRUE(reply.IsError());
-    EXPECT_EQ(reply.code, code);
-    EXPECT_EQ(reply.message, message);
-    EXPECT_TRUE(reply.value == details) << "details differ for " << code;
+  static void Expect(const RecordedReply& reply, const Reply& expected) {
+    EXPECT_TRUE(expected.code.empty() ? reply.IsSuccess() : reply.IsError());
+    EXPECT_EQ(reply.code, expected.code);
+    EXPECT_EQ(reply.message, expected.message);
+    EXPECT_TRUE(reply.value == expected.value) << "value differs for " << expected.code;
   }
 
   DesktopBridge bridge_;
-  FakeDesktopOperations operations_{bridge_};
+  FakeOperations operations_{bridge_};
 };
 
-EncodableValue InitializeReply(bool autostart, bool trayAvailable) {
-  EncodableValueMap map;
-  map[Str("autostart")] = EncodableValue(autostart);
-  map[Str("trayAvailable")] = EncodableValue(trayAvailable);
-  return EncodableValue(std::move(map));
-}
-
-TEST_F(DesktopDispatcherTest, InitializeIgnoresItsArgumentAndAddsTheIconOnce) {
-  const std::vector<std::optional<EncodableValue>> arguments = {
-      std::nullopt, EncodableValue(), Str("anything"), EncodableValue(int32_t{7}),
-      EncodableValue(EncodableValueMap{{Str("autostart"), EncodableValue(true)}})};
-  for (const auto& argument : arguments) {
-    DesktopBridge fresh;
-    bridge_ = fresh;
-    operations_.ensureTrayCalls = 0;
-    ExpectSuccess(Call("initialize", argument), InitializeReply(false, true));
-    ExpectSuccess(Call("initialize", argument), InitializeReply(false, true));
-    EXPECT_TRUE(bridge_.initialized);
-    EXPECT_EQ(operations_.ensureTrayCalls, 1);
+TEST_F(DesktopDispatcherTest, EveryMethodAnswers) {
+  struct Case {
+    std::string method;
+    Arguments arguments;
+    Given given;
+    Reply reply;
+    Log log = {};
+  };
+  const Given quitting{.quitting = true};
+  const Reply badState = Err("invalid_arguments", "Expected a VPN connection state.");
+  const Reply badBoolean = Err("invalid_arguments", "Expected a boolean preference.");
+  const Reply badRepair = Err("invalid_arguments", "Service repair accepts no arguments.");
+  const Reply badInstaller =
+      Err("invalid_arguments", "Expected a verified installer path, size and SHA-256.");
+  const Reply loginFailed =
+      Err("run_at_login_failed", "Could not update the login startup preference.", I64(5));
+  // Widened without sign extension.
+  const Reply quitFailed = Err("quit_failed", "Could not close the application.", I64(2147942405));
+  const std::vector<Case> cases = {
+      {"initialize", {}, quitting, Ok(InitializeReply(false, false))},
+      // The tooltip is refreshed from the stored name.
+      {"updateConnection", Str("reconnecting"), {}, Ok(), {"tooltip reconnecting"}},
+      {"updateConnection", {}, {}, badState},
+      {"updateConnection", EncodableValue(), {}, badState},
+      {"updateConnection", Str("Connected"), {}, badState},
+      {"updateConnection", EncodableValue(std::string("connected\0", 10)), {}, badState},
+      {"updateConnection", EncodableValue(int32_t{1}), {}, badState},
+      // Whether anything shows once quitting is the window's decision.
+      {"showWindow", Str("ignored"), quitting, Ok(), {"front"}},
+      {"setCloseToTray", {}, {}, badBoolean},
+      {"setCloseToTray", EncodableValue(int32_t{1}), {}, badBoolean},
+      {"setRunAtLogin", EncodableValue(true), {}, Ok(), {"login on"}},
+      {"setRunAtLogin", {}, {}, badBoolean},
+      {"setRunAtLogin", Str("false"), {}, badBoolean},
+      {"setRunAtLogin", EncodableValue(false), {.failure = 5}, loginFailed, {"login off"}},
+      {"quit", Str("ignored"), {}, Ok(), {"post"}},
+      // The host may have started quitting by itself: nothing more to post.
+      {"quit", {}, quitting, Ok()},
+      {"quit", {}, {.failure = 0x80070005u}, quitFailed, {"post"}},
+      // The open dialog is checked before quitting is.
+      {"quit", {}, {.busy = true, .quitting = true}, Err("desktop_busy", kDialogOpen)},
+      {"repairService", {}, {}, Ok(), {"repair"}},
+      {"repairService", EncodableValue(), {}, Ok(), {"repair"}},
+      {"repairService", EncodableValue(EncodableValueMap{}), {}, badRepair},
+      {"repairService", EncodableValue(EncodableValueList{}), {}, badRepair},
+      {"repairService", EncodableValue(false), {}, badRepair},
+      {"repairService", Str(""), {}, badRepair},
+      {"launchInstaller", Installer(), {}, Ok(), {"install"}},
+      {"launchInstaller", {}, {}, badInstaller},
+      {"launchInstaller", EncodableValue(), {}, badInstaller},
+      {"launchInstaller", Str(kPath), {}, badInstaller},
+      {"saveDiagnostics", {}, {}, Ok(), {"diagnostics"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.method << ", row " << &c - cases.data());
+    Prepare(c.given);
+    const DesktopBridge before = bridge_;
+    Expect(Call(c.method, c.arguments), c.reply);
+    EXPECT_EQ(operations_.log, c.log);
+    EXPECT_EQ(bridge_.desktopBusy, before.desktopBusy);
+    EXPECT_TRUE(c.reply.code.empty() || bridge_ == before) << "an error changed the state";
   }
 }
 
-TEST_F(DesktopDispatcherTest, InitializeReportsARefusedIconAndAutostart) {
+TEST_F(DesktopDispatcherTest, InitializeAddsAMissingIconOnlyOnce) {
   bridge_.autostart = true;
+  Expect(Call("initialize", Str("ignored")), Ok(InitializeReply(true, true)));
+  Expect(Call("initialize"), Ok(InitializeReply(true, true)));
+  EXPECT_TRUE(bridge_.initialized);
+  // A refused icon is still missing, so the next announcement tries again.
+  bridge_.trayAvailable = false;
   operations_.shellAcceptsIcon = false;
-  ExpectSuccess(Call("initialize"), InitializeReply(true, false));
-  // Still missing, so the next announcement tries again.
-  ExpectSuccess(Call("initialize"), InitializeReply(true, false));
-  EXPECT_EQ(operations_.ensureTrayCalls, 2);
-  EXPECT_TRUE(bridge_.initialized);
-}
-
-TEST_F(DesktopDispatcherTest, InitializeAddsNoIconOnceQuitting) {
-  bridge_.quitting = true;
-  ExpectSuccess(Call("initialize"), InitializeReply(false, false));
-  EXPECT_EQ(operations_.ensureTrayCalls, 0);
-  EXPECT_TRUE(bridge_.initialized);
-}
-
-TEST_F(DesktopDispatcherTest, UpdateConnectionStoresTheNameAndRefreshesTheTooltip) {
-  for (const char* name :
-       {"connecting", "connected", "reconnecting", "disconnecting", "error", "disconnected"}) {
-    ExpectSuccess(Call("updateConnection", Str(name)));
-    EXPECT_EQ(bridge_.connectionState, name);
-    EXPECT_EQ(operations_.tooltipState, name);
-  }
-  EXPECT_EQ(operations_.refreshCalls, 6);
-}
-
-TEST_F(DesktopDispatcherTest, ShowWindowAlwaysSucceeds) {
-  ExpectSuccess(Call("showWindow", Str("ignored")));
-  bridge_.quitting = true;
-  ExpectSuccess(Call("showWindow"));
-  // Whether anything shows once quitting is the window's decision.
-  EXPECT_EQ(operations_.bringCalls, 2);
+  Expect(Call("initialize"), Ok(InitializeReply(true, false)));
+  Expect(Call("initialize"), Ok(InitializeReply(true, false)));
+  EXPECT_EQ(operations_.log, (Log{"tray", "tray", "tray"}));
 }
 
 TEST_F(DesktopDispatcherTest, SetCloseToTrayFollowsTheArgument) {
-  ExpectSuccess(Call("setCloseToTray", EncodableValue(false)));
-  EXPECT_FALSE(bridge_.closeToTray);
-  ExpectSuccess(Call("setCloseToTray", EncodableValue(true)));
-  EXPECT_TRUE(bridge_.closeToTray);
-}
-
-TEST_F(DesktopDispatcherTest, SetRunAtLoginPassesTheBooleanAndReportsFailures) {
-  ExpectSuccess(Call("setRunAtLogin", EncodableValue(true)));
-  ExpectSuccess(Call("setRunAtLogin", EncodableValue(false)));
-  EXPECT_EQ(operations_.runAtLoginCalls, (std::vector<bool>{true, false}));
-
-  const DesktopBridge before = bridge_;
-  for (uint32_t status : {5u, 161u, 0x80070005u}) {
-    operations_.runAtLoginError = status;
-    ExpectError(Call("setRunAtLogin", EncodableValue(true)), "run_at_login_failed",
-                "Could not update the login startup preference.",
-                EncodableValue(static_cast<int64_t>(status)));
+  for (bool enable : {false, true}) {
+    Expect(Call("setCloseToTray", EncodableValue(enable)), Ok());
+    EXPECT_EQ(bridge_.closeToTray, enable);
   }
-  EXPECT_TRUE(bridge_ == before);
-}
-
-TEST_F(DesktopDispatcherTest, RejectedArgumentsChangeNothing) {
-  struct Case {
-    std::string method;
-    std::optional<EncodableValue> arguments;
-    std::string message;
-  };
-  const std::string state = "Expected a VPN connection state.";
-  const std::string boolean = "Expected a boolean preference.";
-  const std::string repair = "Service repair accepts no arguments.";
-  const std::string installer = "Expected a verified installer path, size and SHA-256.";
-  const std::vector<Case> cases = {
-      {"updateConnection", std::nullopt, state},
-      {"updateConnection", EncodableValue(), state},
-      {"updateConnection", Str("Connected"), state},
-      {"updateConnection", Str(""), state},
-      {"updateConnection", Str("connected "), state},
-      {"updateConnection", EncodableValue(std::string("connected\0", 10)), state},
-      {"updateConnection", EncodableValue(int32_t{1}), state},
-      {"updateConnection", EncodableValue(EncodableValueList{Str("connected")}), state},
-      {"setCloseToTray", std::nullopt, boolean},
-      {"setCloseToTray", EncodableValue(int32_t{1}), boolean},
-      {"setCloseToTray", Str("true"), boolean},
-      {"setCloseToTray", EncodableValue(), boolean},
-      {"setRunAtLogin", std::nullopt, boolean},
-      {"setRunAtLogin", EncodableValue(int64_t{0}), boolean},
-      {"setRunAtLogin", Str("false"), boolean},
-      {"repairService", EncodableValue(EncodableValueMap{}), repair},
-      {"repairService", EncodableValue(EncodableValueList{}), repair},
-      {"repairService", EncodableValue(false), repair},
-      {"repairService", EncodableValue(int32_t{0}), repair},
-      {"repairService", Str(""), repair},
-      {"launchInstaller", std::nullopt, installer},
-      {"launchInstaller", EncodableValue(), installer},
-      {"launchInstaller", Str(kPath), installer},
-      {"launchInstaller", EncodableValue(EncodableValueList{Str(kPath), Str(kDigest)}), installer},
-  };
-  bridge_.initialized = true;
-  bridge_.closeToTray = false;
-  bridge_.connectionState = "connected";
-  const DesktopBridge before = bridge_;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.method);
-    ExpectError(Call(c.method, c.arguments), "invalid_arguments", c.message);
-    EXPECT_TRUE(bridge_ == before);
-  }
-  EXPECT_EQ(operations_.TotalCalls(), 0);
 }
 
 TEST_F(DesktopDispatcherTest, InstallerArgumentCheck) {
-  struct Case {
-    const char* what;
-    EncodableValue arguments;
-    bool accepted;
-  };
-  auto withExtra = [](EncodableValue base, EncodableValue key) {
-    auto map = std::get<EncodableValueMap>(base);
-    map[std::move(key)] = Str("x");
-    return EncodableValue(std::move(map));
-  };
-  auto without = [](EncodableValue base, const char* key) {
-    auto map = std::get<EncodableValueMap>(base);
-    map.erase(Str(key));
-    return EncodableValue(std::move(map));
-  };
+  const Reply kRejected =
+      Err("invalid_arguments", "Expected a verified installer path, size and SHA-256.");
+  const EncodableValue size(Str("size"));
   std::string upper = kDigest;
   upper[63] = 'F';
-  std::string notHex = kDigest;
-  notHex[0] = 'g';
-  const EncodableValue valid = InstallerArguments(EncodableValue(int64_t{1024}));
-  EncodableValueMap pathNotString = std::get<EncodableValueMap>(valid);
-  pathNotString[Str("path")] = EncodableValue(int32_t{1});
-  EncodableValueMap shaAsBytes = std::get<EncodableValueMap>(valid);
-  shaAsBytes[Str("sha256")] = EncodableValue(std::vector<uint8_t>(32, 0xab));
-  // Three entries, but "size" is not among them.
-  EncodableValueMap sizeMissing = std::get<EncodableValueMap>(without(valid, "size"));
-  sizeMissing[Str("length")] = EncodableValue(int64_t{1024});
-  // The keys must be strings: an integer key 0 is not "path".
-  EncodableValueMap pathKeyNotString = std::get<EncodableValueMap>(without(valid, "path"));
-  pathKeyNotString[EncodableValue(int32_t{0})] = Str(kPath);
-
-  const std::vector<Case> cases = {
-      {"largest size", InstallerArguments(EncodableValue(int64_t{536870912})), true},
-      {"32-bit size", InstallerArguments(EncodableValue(int32_t{1})), true},
-      {"64-bit size 1", InstallerArguments(EncodableValue(int64_t{1})), true},
-      {"too large", InstallerArguments(EncodableValue(int64_t{536870913})), false},
-      {"32-bit too large", InstallerArguments(EncodableValue(int32_t{536870913})), false},
-      {"zero", InstallerArguments(EncodableValue(int64_t{0})), false},
-      {"negative 32-bit", InstallerArguments(EncodableValue(int32_t{-1})), false},
-      {"negative 64-bit", InstallerArguments(EncodableValue(int64_t{-1})), false},
-      {"most negative", InstallerArguments(EncodableValue(std::numeric_limits<int64_t>::min())),
-       false},
-      {"double", InstallerArguments(EncodableValue(1.5)), false},
-      {"string size", InstallerArguments(Str("1024")), false},
-      {"upper-case digest", InstallerArguments(EncodableValue(int64_t{1}), upper), false},
-      {"non-hex digest", InstallerArguments(EncodableValue(int64_t{1}), notHex), false},
-      {"short digest",
-       InstallerArguments(EncodableValue(int64_t{1}), std::string(kDigest).substr(1)), false},
-      {"fourth key", withExtra(valid, Str("extra")), false},
-      {"fourth non-string key", withExtra(valid, EncodableValue()), false},
-      {"two keys", without(valid, "size"), false},
-      {"size key replaced", EncodableValue(sizeMissing), false},
-      {"path not a string", EncodableValue(pathNotString), false},
-      {"digest as bytes", EncodableValue(shaAsBytes), false},
-      {"integer key", EncodableValue(pathKeyNotString), false},
+  const std::vector<std::tuple<const char*, EncodableValue, bool>> cases = {
+      {"largest size", Installer({{size, I64(536870912)}}), true},
+      {"32-bit size 1", Installer({{size, EncodableValue(int32_t{1})}}), true},
+      {"too large", Installer({{size, I64(536870913)}}), false},
+      {"32-bit too large", Installer({{size, EncodableValue(int32_t{536870913})}}), false},
+      {"zero", Installer({{size, I64(0)}}), false},
+      {"negative 32-bit", Installer({{size, EncodableValue(int32_t{-1})}}), false},
+      {"most negative", Installer({{size, I64(std::numeric_limits<int64_t>::min())}}), false},
+      {"double", Installer({{size, EncodableValue(1.5)}}), false},
+      {"string size", Installer({{size, Str("1024")}}), false},
+      {"upper-case digest", Installer({{Str("sha256"), EncodableValue(upper)}}), false},
+      {"digest as bytes", Installer({{Str("sha256"), EncodableValue(Bytes(32, 0xab))}}), false},
+      {"path not a string", Installer({{Str("path"), EncodableValue(int32_t{1})}}), false},
+      {"fourth key", Installer({{Str("extra"), Str("x")}}), false},
+      {"fourth non-string key", Installer({{EncodableValue(), Str("x")}}), false},
+      {"two keys", Installer({}, "size"), false},
+      {"size under another key", Installer({{Str("length"), I64(1024)}}, "size"), false},
+      // An integer key 0 is not "path".
+      {"integer key", Installer({{EncodableValue(int32_t{0}), Str(kPath)}}, "path"), false},
       {"empty map", EncodableValue(EncodableValueMap{}), false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    operations_.longCalls.clear();
-    RecordedReply reply = Call("launchInstaller", c.arguments);
-    if (c.accepted) {
-      ExpectSuccess(reply);
-      EXPECT_EQ(operations_.longCalls.size(), 1u);
-    } else {
-      ExpectError(reply, "invalid_arguments",
-                  "Expected a verified installer path, size and SHA-256.");
-      EXPECT_TRUE(operations_.longCalls.empty());
-    }
+  for (const auto& [what, arguments, accepted] : cases) {
+    SCOPED_TRACE(what);
+    operations_.log.clear();
+    Expect(Call("launchInstaller", arguments), accepted ? Ok() : kRejected);
+    EXPECT_EQ(operations_.log, accepted ? Log{"install"} : Log{});
   }
 }
 
-TEST_F(DesktopDispatcherTest, InstallerArgumentsArePassedAsReceived) {
+TEST_F(DesktopDispatcherTest, LongOperationsGetTheirArgumentsAsReceived) {
   const std::string path = " C:\\Program Files\\Setup \xc3\xa9.exe ";
-  ExpectSuccess(Call("launchInstaller",
-                     InstallerArguments(EncodableValue(int32_t{536870912}), kDigest, path)));
-  EXPECT_EQ(operations_.installerPath, path);
-  EXPECT_EQ(operations_.installerSha256, kDigest);
-  EXPECT_EQ(operations_.installerSize, 536870912u);
-}
+  Expect(Call("launchInstaller", Installer({{Str("path"), EncodableValue(path)},
+                                            {Str("size"), EncodableValue(int32_t{536870912})}})),
+         Ok());
+  EXPECT_EQ(operations_.installer, path + "|" + kDigest + "|536870912");
 
-TEST_F(DesktopDispatcherTest, RepairServiceRunsWithoutArgumentOrWithNull) {
-  ExpectSuccess(Call("repairService"));
-  ExpectSuccess(Call("repairService", EncodableValue()));
-  EXPECT_EQ(operations_.longCalls, (std::vector<std::string>{"repairService", "repairService"}));
-}
-
-TEST_F(DesktopDispatcherTest, SaveDiagnosticsPassesItsArgumentsThrough) {
-  ExpectSuccess(Call("saveDiagnostics"));
+  Expect(Call("saveDiagnostics"), Ok());
   EXPECT_FALSE(operations_.diagnosticsArguments.has_value());
-
   const EncodableValue fields(EncodableValueMap{{Str("connectionState"), Str("Nonsense")}});
-  ExpectSuccess(Call("saveDiagnostics", fields));
+  Expect(Call("saveDiagnostics", fields), Ok());
   EXPECT_TRUE(operations_.diagnosticsArguments == fields);
 }
 
-TEST_F(DesktopDispatcherTest, LongOperationsAnswerThemselvesWhileBusyIsSet) {
-  // A cancelled dialog is a success with null; errors come from the operation.
-  int turn = 0;
-  operations_.longOperation = [&](flutter::MethodResult& result) {
-    if (turn++ == 0) {
-      result.Success();
-    } else {
-      result.Error("diagnostics_save_failed", "Could not save the diagnostics report.",
-                   EncodableValue(int64_t{32}));
-    }
-  };
-  ExpectSuccess(Call("saveDiagnostics"));
-  ExpectError(Call("launchInstaller", InstallerArguments(EncodableValue(int64_t{5}))),
-              "diagnostics_save_failed", "Could not save the diagnostics report.",
-              EncodableValue(int64_t{32}));
-  ExpectError(Call("repairService"), "diagnostics_save_failed",
-              "Could not save the diagnostics report.", EncodableValue(int64_t{32}));
-  EXPECT_EQ(operations_.busyDuringLongCalls, (std::vector<bool>{true, true, true}));
-  EXPECT_FALSE(bridge_.desktopBusy);
-}
-
-TEST_F(DesktopDispatcherTest, GuardComesBeforeArguments) {
-  const std::vector<std::pair<std::string, std::optional<EncodableValue>>> calls = {
+// Busy or quitting refuses the long operations before their arguments are
+// looked at; everything else still works.
+TEST_F(DesktopDispatcherTest, GuardComesBeforeArgumentsAndOnlyForLongOperations) {
+  const std::vector<std::pair<std::string, Arguments>> guarded = {
       {"repairService", EncodableValue(EncodableValueMap{})},
       {"repairService", std::nullopt},
       {"launchInstaller", Str("not a map")},
-      {"launchInstaller", InstallerArguments(EncodableValue(int64_t{1}))},
+      {"launchInstaller", Installer()},
       {"saveDiagnostics", EncodableValue(int32_t{3})},
   };
   for (bool busy : {true, false}) {
-    bridge_.desktopBusy = busy;
-    bridge_.quitting = !busy;
+    SCOPED_TRACE(busy);
+    Prepare({.busy = busy, .quitting = !busy});
     const DesktopBridge before = bridge_;
-    for (const auto& [method, arguments] : calls) {
+    for (const auto& [method, arguments] : guarded) {
       SCOPED_TRACE(method);
-      ExpectError(Call(method, arguments), "desktop_busy",
-                  "Another desktop operation is in progress.");
+      Expect(Call(method, arguments), Err("desktop_busy", kBusy));
     }
     EXPECT_TRUE(bridge_ == before);
-  }
-  EXPECT_EQ(operations_.TotalCalls(), 0);
-}
+    EXPECT_TRUE(operations_.log.empty());
 
-TEST_F(DesktopDispatcherTest, UnguardedMethodsWorkWhileBusyAndAfterQuit) {
-  for (bool busy : {true, false}) {
-    bridge_.desktopBusy = busy;
-    bridge_.quitting = !busy;
     Call("initialize");
-    ExpectSuccess(Call("updateConnection", Str("connecting")));
-    ExpectSuccess(Call("showWindow"));
-    ExpectSuccess(Call("setCloseToTray", EncodableValue(false)));
-    ExpectSuccess(Call("setRunAtLogin", EncodableValue(true)));
+    Expect(Call("updateConnection", Str("connecting")), Ok());
+    Expect(Call("showWindow"), Ok());
+    Expect(Call("setCloseToTray", EncodableValue(false)), Ok());
+    Expect(Call("setRunAtLogin", EncodableValue(true)), Ok());
     EXPECT_EQ(bridge_.desktopBusy, busy);
+    Log expected = {"tooltip connecting", "front", "login on"};
+    if (busy) expected.insert(expected.begin(), "tray");
+    EXPECT_EQ(operations_.log, expected);
   }
-  EXPECT_EQ(operations_.refreshCalls, 2);
-  EXPECT_EQ(operations_.runAtLoginCalls.size(), 2u);
 }
 
-TEST_F(DesktopDispatcherTest, QuitPostsOnceAndAnswersEveryTime) {
-  ExpectSuccess(Call("quit", Str("ignored")));
-  ExpectSuccess(Call("quit"));
-  EXPECT_EQ(operations_.postCalls, 1);
-  EXPECT_TRUE(bridge_.quitting);
-
-  // The host may have started quitting by itself: nothing more to post.
-  DesktopBridge hostQuitting;
-  hostQuitting.quitting = true;
-  bridge_ = hostQuitting;
-  ExpectSuccess(Call("quit"));
-  EXPECT_EQ(operations_.postCalls, 1);
-}
-
-TEST_F(DesktopDispatcherTest, FailedQuitPostLeavesQuittingClear) {
-  for (uint32_t status : {1400u, 0x80070005u}) {
-    operations_.postError = status;
-    // Widened without sign extension: 0x80070005 arrives as 2147942405.
-    ExpectError(Call("quit"), "quit_failed", "Could not close the application.",
-                EncodableValue(static_cast<int64_t>(status)));
-    EXPECT_FALSE(bridge_.quitting);
-  }
-  EXPECT_EQ(static_cast<int64_t>(0x80070005u), 2147942405);
-  operations_.postError = 0;
-  ExpectSuccess(Call("quit"));
-  EXPECT_TRUE(bridge_.quitting);
-  EXPECT_EQ(operations_.postCalls, 3);
-}
-
-TEST_F(DesktopDispatcherTest, QuitIsRefusedWhileADialogIsOpen) {
-  bridge_.desktopBusy = true;
-  bridge_.quitting = true;  // not consulted before the busy check
-  ExpectError(Call("quit"), "desktop_busy", "Close the native dialog before quitting.");
-  bridge_.quitting = false;
-  ExpectError(Call("quit"), "desktop_busy", "Close the native dialog before quitting.");
+TEST_F(DesktopDispatcherTest, QuitRetriesAfterAFailedPostThenPostsOnce) {
+  operations_.failure = 1400;
+  Expect(Call("quit"), Err("quit_failed", "Could not close the application.", I64(1400)));
   EXPECT_FALSE(bridge_.quitting);
-  EXPECT_EQ(operations_.postCalls, 0);
+  operations_.failure = 0;
+  Expect(Call("quit"), Ok());
+  Expect(Call("quit"), Ok());
+  EXPECT_TRUE(bridge_.quitting);
+  EXPECT_EQ(operations_.log, (Log{"post", "post"}));
 }
 
-TEST_F(DesktopDispatcherTest, CallsArrivingDuringAModalLoop) {
-  RecordedReply quit, installer, repair, closeToTray, connection;
+TEST_F(DesktopDispatcherTest, CallsDuringADialogMeetTheGuards) {
+  RecordedReply quit, repair;
+  // The operation answers for itself, here with its own error.
+  const Reply saveFailed =
+      Err("diagnostics_save_failed", "Could not save the diagnostics report.", I64(32));
   operations_.longOperation = [&](flutter::MethodResult& result) {
     quit = Call("quit");
-    installer = Call("launchInstaller", InstallerArguments(EncodableValue(int64_t{1})));
     repair = Call("repairService");
-    closeToTray = Call("setCloseToTray", EncodableValue(false));
-    connection = Call("updateConnection", Str("connected"));
-    result.Success();
+    result.Error(saveFailed.code, saveFailed.message, *saveFailed.value);
   };
-  ExpectSuccess(Call("saveDiagnostics"));
-
-  ExpectError(quit, "desktop_busy", "Close the native dialog before quitting.");
-  ExpectError(installer, "desktop_busy", "Another desktop operation is in progress.");
-  ExpectError(repair, "desktop_busy", "Another desktop operation is in progress.");
-  ExpectSuccess(closeToTray);
-  ExpectSuccess(connection);
-  EXPECT_EQ(operations_.longCalls, (std::vector<std::string>{"saveDiagnostics"}));
-  EXPECT_FALSE(bridge_.desktopBusy);
-  EXPECT_FALSE(bridge_.quitting);
-  EXPECT_FALSE(bridge_.closeToTray);
-
-  operations_.longOperation = nullptr;
-  ExpectSuccess(Call("quit"));
-  EXPECT_EQ(operations_.postCalls, 1);
+  Expect(Call("saveDiagnostics"), saveFailed);
+  Expect(quit, Err("desktop_busy", kDialogOpen));
+  Expect(repair, Err("desktop_busy", kBusy));
+  // With the dialog closed, quitting goes ahead.
+  Expect(Call("quit"), Ok());
+  EXPECT_EQ(operations_.log, (Log{"diagnostics", "post"}));
 }
 
 TEST_F(DesktopDispatcherTest, BusyIsClearedWhenALongOperationThrows) {
   operations_.longOperation = [](flutter::MethodResult&) { throw std::runtime_error("boom"); };
   RecordedReply reply;
-  flutter::MethodCall call("repairService", nullptr);
-  EXPECT_THROW(HandleDesktopMethod(bridge_, operations_, call,
-                                   std::make_unique<RecordingMethodResult>(
-                                       &reply, RecordingMethodResult::Expect::NoAnswer)),
+  EXPECT_THROW(Dispatch("repairService", std::nullopt,
+                        std::make_unique<RecordingMethodResult>(
+                            &reply, RecordingMethodResult::Expect::NoAnswer)),
                std::runtime_error);
   EXPECT_FALSE(bridge_.desktopBusy);
 }
@@ -512,46 +380,71 @@ TEST_F(DesktopDispatcherTest, BusyIsClearedWhenALongOperationThrows) {
 TEST_F(DesktopDispatcherTest, UnknownNamesAreNotImplemented) {
   bridge_.initialized = true;
   const DesktopBridge before = bridge_;
-  for (const std::string& name :
-       {std::string("Quit"), std::string("INITIALIZE"), std::string("showwindow"),
-        std::string("quit "), std::string(" quit"), std::string("quit\0", 5), std::string(),
-        std::string("open"), std::string("toggle"), std::string("launchinstaller")}) {
+  using namespace std::string_literals;
+  for (const std::string& name : {"Quit"s, "INITIALIZE"s, "showwindow"s, "launchinstaller"s,
+                                  "quit "s, " quit"s, "quit\0"s, ""s, "toggle"s}) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(Call(name, EncodableValue(true)).IsNotImplemented());
   }
   EXPECT_TRUE(bridge_ == before);
-  EXPECT_EQ(operations_.TotalCalls(), 0);
+  EXPECT_TRUE(operations_.log.empty());
+}
+
+// A short string written out by hand: tag 7, one-byte size, bytes.
+void AppendString(Bytes& bytes, const std::string& text) {
+  bytes.push_back(7);
+  bytes.push_back(static_cast<uint8_t>(text.size()));
+  bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+Bytes ErrorBytes(const std::string& code, const std::string& message, const Bytes& details) {
+  Bytes bytes = {0x01};
+  AppendString(bytes, code);
+  AppendString(bytes, message);
+  bytes.insert(bytes.end(), details.begin(), details.end());
+  return bytes;
+}
+
+TEST_F(DesktopDispatcherTest, RepliesOnTheWire) {
+  // Success, then a map of two entries in key order.
+  Bytes initialize = {0x00, 0x0D, 0x02};
+  AppendString(initialize, "autostart");
+  initialize.push_back(0x01);
+  AppendString(initialize, "trayAvailable");
+  initialize.push_back(0x02);
+
+  const Bytes topBitSet = {0x04, 0x05, 0x00, 0x07, 0x80, 0x00, 0x00, 0x00, 0x00};
+  const Bytes quitFailed = ErrorBytes("quit_failed", "Could not close the application.", topBitSet);
+  const std::vector<std::tuple<std::string, Given, std::optional<Bytes>>> cases = {
+      {"initialize", {.autostart = true, .noIcon = true}, initialize},
+      {"showWindow", {}, Bytes{0x00, 0x00}},
+      {"quit", {.busy = true}, ErrorBytes("desktop_busy", kDialogOpen, {0x00})},
+      // A Windows error with the top bit set is still a positive 64-bit integer.
+      {"quit", {.failure = 0x80070005u}, quitFailed},
+      // Not implemented: an empty reply.
+      {"Quit", {}, std::nullopt},
+  };
+  for (const auto& [method, given, bytes] : cases) {
+    SCOPED_TRACE(method);
+    Prepare(given);
+    EXPECT_EQ(CallOnWire(method), bytes);
+  }
 }
 
 TEST(IsSha256HexTest, AcceptsOnlyLowerCaseHexOfLength64) {
   const std::string digest = kDigest;
   EXPECT_TRUE(IsSha256Hex(digest));
   EXPECT_TRUE(IsSha256Hex(std::string(64, 'f')));
-  for (const std::string& text :
-       {std::string(), digest.substr(1), digest + "0", std::string(63, 'a') + "A",
-        std::string(63, 'a') + "g", std::string(63, 'a') + " ", std::string(63, 'a') + '\0',
-        std::string(63, 'a') + "/", std::string(63, 'a') + ":", std::string(63, 'a') + "`"}) {
-    EXPECT_FALSE(IsSha256Hex(text)) << text;
+  for (const std::string& text : {std::string(), digest.substr(1), digest + "0"}) {
+    EXPECT_FALSE(IsSha256Hex(text)) << text.size();
+  }
+  // Just outside 0-9 and a-f, upper case, and a zero byte.
+  for (char c : std::string("/:`gA \0", 7)) {
+    EXPECT_FALSE(IsSha256Hex(std::string(63, 'a') + c)) << c;
   }
 }
 
-TEST(FindStringValueTest, GivesOnlyStringValuesUnderStringKeys) {
-  const EncodableValueMap map = {
-      {Str("name"), Str("value")},
-      {Str("number"), EncodableValue(int32_t{1})},
-      {Str("null"), EncodableValue()},
-      {EncodableValue(int32_t{5}), Str("under an integer key")},
-  };
-  const std::string* value = FindStringValue(map, "name");
-  ASSERT_NE(value, nullptr);
-  EXPECT_EQ(*value, "value");
-  EXPECT_EQ(FindStringValue(map, "number"), nullptr);
-  EXPECT_EQ(FindStringValue(map, "null"), nullptr);
-  EXPECT_EQ(FindStringValue(map, "missing"), nullptr);
-  EXPECT_EQ(FindStringValue(map, "Name"), nullptr);
-  EXPECT_EQ(FindStringValue(EncodableValueMap{}, "name"), nullptr);
-}
-
+// The exactly-once checks above rest on this.
 TEST(RecordingMethodResultTest, FailsOnASecondAnswerOrNone) {
   RecordedReply twice;
   EXPECT_NONFATAL_FAILURE(
@@ -565,97 +458,6 @@ TEST(RecordingMethodResultTest, FailsOnASecondAnswerOrNone) {
 
   RecordedReply never;
   EXPECT_NONFATAL_FAILURE({ RecordingMethodResult result(&never); }, "without being answered");
-}
-
-// What reaches the engine: the bytes of the reply, through the real result
-// and codec.
-class DesktopDispatcherWireTest : public DesktopDispatcherTest {
- protected:
-  // The reply bytes; null for an empty reply.
-  std::optional<Bytes> CallOnWire(const std::string& method,
-                                  const std::optional<EncodableValue>& arguments = std::nullopt) {
-    int replies = 0;
-    std::optional<Bytes> sent;
-    auto callback = [&](const uint8_t* reply, size_t size) {
-      ++replies;
-      if (reply != nullptr) sent = Bytes(reply, reply + size);
-      EXPECT_EQ(reply == nullptr, size == 0u);
-    };
-    flutter::MethodCall call(method,
-                             arguments ? std::make_unique<EncodableValue>(*arguments) : nullptr);
-    HandleDesktopMethod(bridge_, operations_, call,
-                        std::make_unique<flutter::EngineMethodResult>(callback, &codec()));
-    EXPECT_EQ(replies, 1) << method;
-    return sent;
-  }
-
-  static const flutter::StandardMethodCodec& codec() {
-    return flutter::StandardMethodCodec::SharedInstance();
-  }
-  static Bytes Success(const EncodableValue* value) { return *codec().EncodeSuccess(value); }
-  static Bytes Error(const std::string& code, const std::string& message,
-                     const EncodableValue* details = nullptr) {
-    return *codec().EncodeError(code, message, details);
-  }
-};
-
-// A short string value written out by hand: tag 7, one-byte size, bytes.
-void AppendString(Bytes& bytes, const std::string& text) {
-  bytes.push_back(7);
-  bytes.push_back(static_cast<uint8_t>(text.size()));
-  bytes.insert(bytes.end(), text.begin(), text.end());
-}
-
-TEST_F(DesktopDispatcherWireTest, InitializeMapIsWrittenInKeyOrder) {
-  bridge_.autostart = true;
-  operations_.shellAcceptsIcon = false;
-  const EncodableValue expected = InitializeReply(true, false);
-  const auto bytes = CallOnWire("initialize", Str("x"));
-  EXPECT_EQ(bytes, Success(&expected));
-
-  Bytes literal = {0x00, 0x0D, 0x02};
-  AppendString(literal, "autostart");
-  literal.push_back(0x01);
-  AppendString(literal, "trayAvailable");
-  literal.push_back(0x02);
-  EXPECT_EQ(bytes, literal);
-}
-
-TEST_F(DesktopDispatcherWireTest, PlainSuccessAndArgumentErrorsCarryNull) {
-  EXPECT_EQ(CallOnWire("setCloseToTray", EncodableValue(true)), (Bytes{0x00, 0x00}));
-  EXPECT_EQ(CallOnWire("updateConnection", Str("Connected")),
-            Error("invalid_arguments", "Expected a VPN connection state."));
-  bridge_.desktopBusy = true;
-  Bytes literal = {0x01};
-  AppendString(literal, "desktop_busy");
-  AppendString(literal, "Close the native dialog before quitting.");
-  literal.push_back(0x00);
-  EXPECT_EQ(CallOnWire("quit"), literal);
-}
-
-TEST_F(DesktopDispatcherWireTest, WindowsErrorsArriveAsPositive64BitIntegers) {
-  operations_.postError = 0x80070005u;
-  const EncodableValue details(int64_t{2147942405});
-  const auto bytes = CallOnWire("quit");
-  EXPECT_EQ(bytes, Error("quit_failed", "Could not close the application.", &details));
-
-  Bytes literal = {0x01};
-  AppendString(literal, "quit_failed");
-  AppendString(literal, "Could not close the application.");
-  literal.insert(literal.end(), {0x04, 0x05, 0x00, 0x07, 0x80, 0x00, 0x00, 0x00, 0x00});
-  EXPECT_EQ(bytes, literal);
-
-  operations_.runAtLoginError = 5;
-  const EncodableValue accessDenied(int64_t{5});
-  EXPECT_EQ(CallOnWire("setRunAtLogin", EncodableValue(false)),
-            Error("run_at_login_failed", "Could not update the login startup preference.",
-                  &accessDenied));
-}
-
-TEST_F(DesktopDispatcherWireTest, UnknownMethodGetsAnEmptyReply) {
-  EXPECT_FALSE(CallOnWire("Quit").has_value());
-  EXPECT_FALSE(CallOnWire("saveDiagnostic").has_value());
-  EXPECT_FALSE(bridge_.quitting);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,128 +11,99 @@
 namespace veltrix {
 namespace {
 
-constexpr wchar_t kSpacedPath[] = L"C:\\Program Files\\VELTRIX VPN\\VELTRIX VPN.exe";
+LSTATUS OpenRunKey(UniqueRegistryKey& key) {
+  return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Receive());
+}
 
-struct RunValue {
-  LSTATUS status = ERROR_SUCCESS;
-  DWORD type = REG_NONE;
-  std::vector<BYTE> bytes;
-};
-
-RunValue ReadRunValue() {
-  RunValue value;
+// Our value's bytes; empty when it or the key is missing.
+std::vector<BYTE> ReadRunValue(DWORD* type = nullptr) {
   UniqueRegistryKey key;
-  value.status = ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Receive());
-  if (value.status != ERROR_SUCCESS) return value;
-  DWORD size = 0;
-  value.status = ::RegQueryValueExW(key.Get(), kRunValueName, nullptr, &value.type, nullptr, &size);
-  if (value.status != ERROR_SUCCESS) return value;
-  value.bytes.resize(size);
-  value.status =
-      ::RegQueryValueExW(key.Get(), kRunValueName, nullptr, &value.type, value.bytes.data(), &size);
-  value.bytes.resize(size);
-  return value;
+  std::vector<BYTE> bytes(65536);
+  DWORD size = static_cast<DWORD>(bytes.size());
+  if (OpenRunKey(key) != ERROR_SUCCESS ||
+      ::RegQueryValueExW(key.Get(), kRunValueName, nullptr, type, bytes.data(), &size) !=
+          ERROR_SUCCESS) {
+    size = 0;
+  }
+  bytes.resize(size);
+  return bytes;
 }
 
 DWORD CountRunValues() {
   UniqueRegistryKey key;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Receive()) !=
-      ERROR_SUCCESS) {
-    return 0;
-  }
   DWORD values = 0;
-  ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
-                     nullptr, nullptr, nullptr, nullptr);
+  if (OpenRunKey(key) == ERROR_SUCCESS) {
+    ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                       nullptr, nullptr, nullptr, nullptr);
+  }
   return values;
 }
 
-LSTATUS OpenRunKey() {
-  UniqueRegistryKey key;
-  return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Receive());
-}
-
-// The exact bytes the Run value must hold: UTF-16 data plus one zero unit.
+// The data plus one zero unit, as UTF-16 bytes.
 std::vector<BYTE> ExpectedBytes(const std::wstring& data) {
-  std::vector<BYTE> bytes((data.size() + 1) * sizeof(wchar_t), 0);
-  std::memcpy(bytes.data(), data.c_str(), data.size() * sizeof(wchar_t));
-  return bytes;
-}
-
-std::wstring ModulePath() {
-  std::vector<wchar_t> path(32768, L'\0');
-  DWORD length = ::GetModuleFileNameW(nullptr, path.data(), 32768);
-  return std::wstring(path.data(), length);
-}
-
-TEST(RunValueDataTest, QuotesThePathAndAddsTheFlag) {
-  EXPECT_EQ(RunValueData(kSpacedPath),
-            L"\"C:\\Program Files\\VELTRIX VPN\\VELTRIX VPN.exe\" --autostart");
-  EXPECT_EQ(RunValueData(L"C:\\a.exe"), L"\"C:\\a.exe\" --autostart");
+  const auto* begin = reinterpret_cast<const BYTE*>(data.c_str());
+  return std::vector<BYTE>(begin, begin + (data.size() + 1) * sizeof(wchar_t));
 }
 
 // Works on the hermetic prefix's real HKEY_CURRENT_USER.
 class RunAtLoginTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(SetRunAtLogin(false), 0u); }
+  void SetUp() override {
+    ASSERT_EQ(SetRunAtLogin(false), 0u);
+    before_ = CountRunValues();
+  }
   void TearDown() override {
     EXPECT_EQ(SetRunAtLogin(false), 0u);
     UniqueRegistryKey key;
     ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_QUERY_VALUE, nullptr, key.Receive(), nullptr);
   }
+  DWORD before_ = 0;
 };
 
-TEST_F(RunAtLoginTest, EnableWritesTheQuotedModulePath) {
-  ASSERT_EQ(SetRunAtLogin(true), 0u);
-  const std::wstring path = ModulePath();
+TEST_F(RunAtLoginTest, EnablingTwiceWritesOneQuotedModulePath) {
+  std::wstring path(32768, L'\0');
+  path.resize(::GetModuleFileNameW(nullptr, path.data(), 32768));
   ASSERT_FALSE(path.empty());
 
-  const RunValue value = ReadRunValue();
-  ASSERT_EQ(value.status, ERROR_SUCCESS);
-  EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(value.bytes.size(), 2 * (path.size() + 15));
-  EXPECT_EQ(value.bytes, ExpectedBytes(L"\"" + path + L"\" --autostart"));
+  ASSERT_EQ(SetRunAtLogin(true), 0u);
+  ASSERT_EQ(SetRunAtLogin(true), 0u);
+  DWORD type = REG_NONE;
+  const std::vector<BYTE> bytes = ReadRunValue(&type);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(bytes.size(), 2 * (path.size() + 15));
+  EXPECT_EQ(bytes, ExpectedBytes(L"\"" + path + L"\" --autostart"));
+  EXPECT_EQ(CountRunValues(), before_ + 1);
 }
 
 TEST_F(RunAtLoginTest, PathWithSpacesStaysInsideTheQuotes) {
-  const std::wstring path = kSpacedPath;
+  const std::wstring path = L"C:\\Program Files\\VELTRIX VPN\\VELTRIX VPN.exe";
   ASSERT_EQ(WriteRunValue(path), 0u);
-  const RunValue value = ReadRunValue();
-  ASSERT_EQ(value.status, ERROR_SUCCESS);
-  EXPECT_EQ(value.bytes.size(), 2 * (path.size() + 15));
-  EXPECT_EQ(value.bytes,
+  const std::vector<BYTE> bytes = ReadRunValue();
+  EXPECT_EQ(bytes.size(), 2 * (path.size() + 15));
+  EXPECT_EQ(bytes,
             ExpectedBytes(L"\"C:\\Program Files\\VELTRIX VPN\\VELTRIX VPN.exe\" --autostart"));
 }
 
-TEST_F(RunAtLoginTest, EnablingTwiceLeavesOneValue) {
-  const DWORD before = CountRunValues();
-  ASSERT_EQ(SetRunAtLogin(true), 0u);
-  const RunValue first = ReadRunValue();
-  ASSERT_EQ(SetRunAtLogin(true), 0u);
-  EXPECT_EQ(CountRunValues(), before + 1);
-  EXPECT_EQ(ReadRunValue().bytes, first.bytes);
-}
-
 TEST_F(RunAtLoginTest, DisablingRemovesTheValueAndRepeatsQuietly) {
-  const DWORD before = CountRunValues();
   ASSERT_EQ(SetRunAtLogin(true), 0u);
   EXPECT_EQ(SetRunAtLogin(false), 0u);
-  EXPECT_EQ(ReadRunValue().status, ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(ReadRunValue().empty());
   EXPECT_EQ(SetRunAtLogin(false), 0u);
-  EXPECT_EQ(CountRunValues(), before);
+  EXPECT_EQ(CountRunValues(), before_);
 }
 
 TEST_F(RunAtLoginTest, DisablingWithoutARunKeyCreatesNothing) {
   ::RegDeleteTreeW(HKEY_CURRENT_USER, kRunKeyPath);
   ::RegDeleteKeyW(HKEY_CURRENT_USER, kRunKeyPath);
-  ASSERT_EQ(OpenRunKey(), ERROR_FILE_NOT_FOUND);
+  UniqueRegistryKey key;
+  ASSERT_EQ(OpenRunKey(key), ERROR_FILE_NOT_FOUND);
 
   EXPECT_EQ(SetRunAtLogin(false), 0u);
-  EXPECT_EQ(OpenRunKey(), ERROR_FILE_NOT_FOUND);
-
+  EXPECT_EQ(OpenRunKey(key), ERROR_FILE_NOT_FOUND);
   // Enabling creates the key again.
   EXPECT_EQ(SetRunAtLogin(true), 0u);
-  EXPECT_EQ(ReadRunValue().status, ERROR_SUCCESS);
+  EXPECT_FALSE(ReadRunValue().empty());
 }
 
 }  // namespace
