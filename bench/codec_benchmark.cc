@@ -99,7 +99,7 @@ void BM_LaunchInstallerDecode(benchmark::State& state) {
 BENCHMARK(BM_ByteListEncode);
 BENCHMARK(BM_ByteListDecode);
 BENCHMARK(BM_ByteListMemcpy);
-BENCHMARK(BM_MapEncode)->Arg(4096)->Arg(16384)->Arg(65536);
+BENCHMARK(BM_MapEncode)->Arg(4096)->Arg(16384)->Arg(32768)->Arg(65536)->Arg(131072);
 BENCHMARK(BM_MapDecode)->Arg(4096)->Arg(16384)->Arg(65536);
 BENCHMARK(BM_MapMemcpy)->Arg(4096)->Arg(16384)->Arg(65536);
 BENCHMARK(BM_LaunchInstallerEncode);
