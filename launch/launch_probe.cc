@@ -13,18 +13,9 @@
 
 #include "engine_client/method_result.h"
 #include "launch/service_repair_launch.h"
+#include "win32/wide_to_utf8.h"
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                        nullptr, nullptr);
-  return out;
-}
 
 class PrintingResult : public flutter::MethodResult {
  protected:
@@ -44,8 +35,9 @@ int Record() {
   std::vector<wchar_t> folder(32768, L'\0');
   ::GetCurrentDirectoryW(32768, folder.data());
 
-  const std::string text =
-      Utf8(module.data()) + "\n" + Utf8(::GetCommandLineW()) + "\n" + Utf8(folder.data()) + "\n";
+  const std::string text = veltrix::WideToUtf8(module.data()) + "\n" +
+                           veltrix::WideToUtf8(::GetCommandLineW()) + "\n" +
+                           veltrix::WideToUtf8(folder.data()) + "\n";
   // Written under another name and renamed, so a reader never sees half a record.
   const std::wstring partial = std::wstring(recordPath.data()) + L".partial";
   HANDLE file = ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win32/unique_handle.h"
+#include "win32/wide_to_utf8.h"
 
 namespace veltrix::test {
 namespace {
@@ -112,15 +113,7 @@ void RecordingResult::OnNotImplemented() {
   reply = "<not implemented>";
 }
 
-std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return std::string();
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                        nullptr, nullptr);
-  return out;
-}
+std::string Utf8(std::wstring_view text) { return WideToUtf8(std::wstring(text).c_str()); }
 
 std::wstring Wide(std::string_view utf8) {
   if (utf8.empty()) return std::wstring();

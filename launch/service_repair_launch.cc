@@ -175,15 +175,8 @@ void LaunchServiceRepair(HWND owner, flutter::MethodResult& result,
     }
   }
 
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
-  info.hwnd = owner;
-  info.lpVerb = L"runas";
-  info.lpFile = helper.c_str();
-  info.lpParameters = kHelperArgument;
-  info.lpDirectory = installFolder.c_str();
-  info.nShow = SW_HIDE;
+  SHELLEXECUTEINFOW info =
+      ElevatedLaunchInfo(owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE);
   const bool launched = environment.shellExecute(&info) != FALSE;
   const DWORD launchError = launched ? ERROR_SUCCESS : ::GetLastError();
 

@@ -104,14 +104,8 @@ void LaunchUpdateInstaller(HWND owner, const std::string& path, const std::strin
     return;
   }
 
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
-  info.hwnd = owner;
-  info.lpVerb = L"runas";
-  info.lpFile = installer.c_str();
-  info.lpDirectory = updateFolder.c_str();
-  info.nShow = SW_SHOWNORMAL;
+  SHELLEXECUTEINFOW info =
+      ElevatedLaunchInfo(owner, installer.c_str(), nullptr, updateFolder.c_str(), SW_SHOWNORMAL);
   const bool launched = shellExecute(&info) != FALSE;
   const DWORD launchError = launched ? ERROR_SUCCESS : ::GetLastError();
   // The installer is not waited for.

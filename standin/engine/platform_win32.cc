@@ -10,6 +10,7 @@
 #include "standin/engine/engine.h"
 #include "standin/engine/messenger_core.h"
 #include "standin/engine/platform.h"
+#include "standin/environment.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix::standin {
@@ -193,14 +194,6 @@ class Win32Platform : public Platform {
 };
 
 std::mutex transcriptMutex;
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  std::wstring value(32768, L'\0');
-  DWORD length = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
-  if (length == 0 || length >= value.size()) return std::wstring();
-  value.resize(length);
-  return value;
-}
 
 }  // namespace
 

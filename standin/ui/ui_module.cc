@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "standin/environment.h"
 #include "standin/ui/demo_screen.h"
 #include "standin/ui/engine_link.h"
 #include "standin/ui/scenario_player.h"
@@ -21,14 +22,6 @@ namespace {
 EngineLink* link = nullptr;
 ScenarioPlayer* player = nullptr;
 DemoScreen* demo = nullptr;
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  std::wstring value(32768, L'\0');
-  DWORD length = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
-  if (length == 0 || length >= value.size()) return std::wstring();
-  value.resize(length);
-  return value;
-}
 
 Scenario LoadScenario(const std::wstring& path) {
   UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -71,7 +64,7 @@ extern "C" VELTRIX_UI_MODULE_EXPORT void VeltrixUiModuleStart(
   }
   PinModule();
   link = new EngineLink(services);
-  std::wstring scenario = EnvironmentValue(L"VELTRIX_UI_SCENARIO");
+  std::wstring scenario = standin::EnvironmentValue(L"VELTRIX_UI_SCENARIO");
   if (!scenario.empty()) {
     player = new ScenarioPlayer(*link, LoadScenario(scenario));
     player->Start();
