@@ -83,11 +83,6 @@ class EncodableValue : public EncodableVariant {
 
 bool operator<(const EncodableValue& a, const EncodableValue& b);
 
-// Two values are the same key when neither orders before the other.
-inline bool SameKey(const EncodableValue& a, const EncodableValue& b) {
-  return !(a < b) && !(b < a);
-}
-
 }  // namespace flutter
 
 #endif  // ENGINE_CLIENT_ENCODABLE_VALUE_H_
