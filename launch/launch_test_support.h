@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,6 +32,27 @@ class RecordingResult : public flutter::MethodResult {
 };
 
 std::string Utf8(std::wstring_view text);
+
+// What a launch asked of the shell. Its strings die with the launch, so
+// they are copied.
+struct ShellRecord {
+  int calls = 0;
+  SHELLEXECUTEINFOW info{};
+  std::wstring verb;
+  std::wstring file;
+  std::wstring parameters;
+  std::wstring directory;
+
+  void Take(const SHELLEXECUTEINFOW& asked) {
+    auto text = [](const wchar_t* t) { return std::wstring(t != nullptr ? t : L""); };
+    ++calls;
+    info = asked;
+    verb = text(asked.lpVerb);
+    file = text(asked.lpFile);
+    parameters = text(asked.lpParameters);
+    directory = text(asked.lpDirectory);
+  }
+};
 std::wstring Wide(std::string_view utf8);
 
 // The user's temporary folder, ending with '\'.

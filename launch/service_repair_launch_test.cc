@@ -159,8 +159,6 @@ TEST(ProtectedObjectSecurityTest, OtherEntryTypesAreRefusedEvenWhenHarmless) {
 
 // --- The launch, with its surroundings replaced where Wine cannot help. ---
 
-std::wstring Text(const wchar_t* text) { return text != nullptr ? text : L""; }
-
 // True when the folder could be moved away (and it is put back).
 bool MoveAndRestore(const std::wstring& folder) {
   if (!::MoveFileW(folder.c_str(), (folder + L"-moved").c_str())) return false;
@@ -188,12 +186,7 @@ class ServiceRepairLaunchTest : public ::testing::Test {
   // Records what the shell is asked and tries to replace the helper meanwhile.
   ShellExecuteFunction Shell(BOOL answer, DWORD error, HANDLE process = nullptr) {
     return [this, answer, error, process](SHELLEXECUTEINFOW* info) {
-      ++shellCalls_;
-      shellInfo_ = *info;  // its strings die with the launch; keep copies
-      verb_ = Text(info->lpVerb);
-      file_ = Text(info->lpFile);
-      parameters_ = Text(info->lpParameters);
-      directory_ = Text(info->lpDirectory);
+      shell_.Take(*info);
       deleteErrorInShell_ = ::DeleteFileW(helper_.c_str()) ? ERROR_SUCCESS : ::GetLastError();
       writeErrorInShell_ = test::WriteOpenError(helper_);
       folderMovedInShell_ = MoveAndRestore(installFolder_);
@@ -225,12 +218,7 @@ class ServiceRepairLaunchTest : public ::testing::Test {
   bool moveAtReply_ = true;  // Wine cannot move a linked folder back
   int policyCalls_ = 0;
   int refuseAtPolicyCall_ = 0;
-  int shellCalls_ = 0;
-  SHELLEXECUTEINFOW shellInfo_{};
-  std::wstring verb_;
-  std::wstring file_;
-  std::wstring parameters_;
-  std::wstring directory_;
+  test::ShellRecord shell_;
   DWORD deleteErrorInShell_ = 0;
   DWORD writeErrorInShell_ = 0;
   bool folderMovedInShell_ = true;
@@ -245,15 +233,15 @@ TEST_F(ServiceRepairLaunchTest, LaunchesTheHelperHiddenAndRepliesAfterClosing) {
   EXPECT_EQ(Launch(owner), "success");
 
   EXPECT_EQ(policyCalls_, 3);
-  ASSERT_EQ(shellCalls_, 1);
-  EXPECT_EQ(shellInfo_.cbSize, 112u);
-  EXPECT_EQ(shellInfo_.fMask, 0x140u);  // no close process, no async
-  EXPECT_EQ(shellInfo_.hwnd, owner);
-  EXPECT_EQ(verb_, L"runas");
-  EXPECT_EQ(file_, helper_);
-  EXPECT_EQ(parameters_, L"--repair-service");
-  EXPECT_EQ(directory_, installFolder_);
-  EXPECT_EQ(shellInfo_.nShow, SW_HIDE);
+  ASSERT_EQ(shell_.calls, 1);
+  EXPECT_EQ(shell_.info.cbSize, 112u);
+  EXPECT_EQ(shell_.info.fMask, 0x140u);  // no close process, no async
+  EXPECT_EQ(shell_.info.hwnd, owner);
+  EXPECT_EQ(shell_.verb, L"runas");
+  EXPECT_EQ(shell_.file, helper_);
+  EXPECT_EQ(shell_.parameters, L"--repair-service");
+  EXPECT_EQ(shell_.directory, installFolder_);
+  EXPECT_EQ(shell_.info.nShow, SW_HIDE);
   // While the shell runs nothing checked can be replaced.
   EXPECT_EQ(deleteErrorInShell_, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   EXPECT_EQ(writeErrorInShell_, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
@@ -278,7 +266,7 @@ TEST_F(ServiceRepairLaunchTest, OnlyTheInstalledProgramMayRepair) {
   environment_.programFilesFolder = [] { return std::wstring(); };
   EXPECT_EQ(Launch(), kNotInstalled);
   EXPECT_EQ(policyCalls_, 3) << "nothing more may be opened";
-  EXPECT_EQ(shellCalls_, 1);
+  EXPECT_EQ(shell_.calls, 1);
 }
 
 TEST_F(ServiceRepairLaunchTest, EachObjectIsExaminedCompletelyInTurn) {
@@ -289,7 +277,7 @@ TEST_F(ServiceRepairLaunchTest, EachObjectIsExaminedCompletelyInTurn) {
   }
   environment_.securityPolicy = IsProtectedObjectSecurity;  // refuses a user-owned tree
   EXPECT_EQ(Launch(), kUnavailable);
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(ServiceRepairLaunchTest, MissingSharedOrLinkedHelperIsUnavailable) {
@@ -300,7 +288,7 @@ TEST_F(ServiceRepairLaunchTest, MissingSharedOrLinkedHelperIsUnavailable) {
   ASSERT_TRUE(::CreateDirectoryW(helper_.c_str(), nullptr));
   EXPECT_EQ(Launch(), kUnavailable) << "a folder";
   ASSERT_TRUE(::RemoveDirectoryW(helper_.c_str()));
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 
   if (!test::MakeSymbolicLink(helper_, root_ / L"helper-copy.exe", false)) {
     GTEST_SKIP() << "no symbolic links here";
@@ -313,7 +301,7 @@ TEST_F(ServiceRepairLaunchTest, MissingSharedOrLinkedHelperIsUnavailable) {
   ASSERT_TRUE(test::MakeSymbolicLink(installFolder_, real, true));
   moveAtReply_ = false;
   EXPECT_EQ(Launch(), kUnavailable) << "linked installation folder";
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(ServiceRepairLaunchTest, ShellFailuresAreAnsweredAfterClosing) {

@@ -23,8 +23,6 @@ const std::string kUnavailable = "installer_unavailable|Update installer is unav
 const std::string kMismatch =
     "installer_verification_failed|Installer bytes do not match the verified release.";
 
-std::wstring Text(const wchar_t* text) { return text != nullptr ? text : L""; }
-
 class UpdateInstallerLaunchTest : public ::testing::Test {
  protected:
   void SetUp() override { test::RemoveTree(updateFolder_); }
@@ -41,11 +39,7 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   ShellExecuteFunction RecordingShell(BOOL answer = TRUE, DWORD error = 0,
                                       HANDLE process = nullptr) {
     return [this, answer, error, process](SHELLEXECUTEINFOW* info) {
-      ++shellCalls_;
-      shellInfo_ = *info;  // its strings die with the launch; keep copies
-      verb_ = Text(info->lpVerb);
-      file_ = Text(info->lpFile);
-      directory_ = Text(info->lpDirectory);
+      shell_.Take(*info);
       deleteErrorInShell_ = ::DeleteFileW(installer_.c_str()) ? ERROR_SUCCESS : ::GetLastError();
       writeErrorInShell_ = test::WriteOpenError(installer_);
       folderMovedInShell_ = ::RemoveDirectoryW(updateFolder_.c_str()) ||
@@ -74,11 +68,7 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   const std::string installerText_ = test::Utf8(installer_);
   std::string bytes_ = "MZ installer";
   std::string digest_ = test::Sha256Hex(bytes_);
-  int shellCalls_ = 0;
-  SHELLEXECUTEINFOW shellInfo_{};
-  std::wstring verb_;
-  std::wstring file_;
-  std::wstring directory_;
+  test::ShellRecord shell_;
   DWORD deleteErrorInShell_ = 0;
   DWORD writeErrorInShell_ = 0;
   bool folderMovedInShell_ = true;
@@ -104,16 +94,16 @@ TEST_F(UpdateInstallerLaunchTest, LaunchesTheBuiltPathWhileHoldingEverything) {
                                 &process, 0, FALSE, DUPLICATE_SAME_ACCESS));
   EXPECT_EQ(Launch(given, digest_, bytes_.size(), RecordingShell(TRUE, 0, process)), "success");
 
-  ASSERT_EQ(shellCalls_, 1);
-  EXPECT_EQ(shellInfo_.cbSize, 112u);
-  EXPECT_EQ(shellInfo_.fMask, 0x140u);  // no close process, no async
-  EXPECT_EQ(shellInfo_.hwnd, kOwner);
-  EXPECT_EQ(verb_, L"runas");
+  ASSERT_EQ(shell_.calls, 1);
+  EXPECT_EQ(shell_.info.cbSize, 112u);
+  EXPECT_EQ(shell_.info.fMask, 0x140u);  // no close process, no async
+  EXPECT_EQ(shell_.info.hwnd, kOwner);
+  EXPECT_EQ(shell_.verb, L"runas");
   // Built from the temporary folder, not from the caller's text.
-  EXPECT_EQ(file_, installer_);
-  EXPECT_EQ(shellInfo_.lpParameters, nullptr);
-  EXPECT_EQ(directory_, updateFolder_);
-  EXPECT_EQ(shellInfo_.nShow, SW_SHOWNORMAL);
+  EXPECT_EQ(shell_.file, installer_);
+  EXPECT_EQ(shell_.info.lpParameters, nullptr);
+  EXPECT_EQ(shell_.directory, updateFolder_);
+  EXPECT_EQ(shell_.info.nShow, SW_SHOWNORMAL);
 
   // During the launch and at the reply nothing could replace the installer.
   EXPECT_EQ(deleteErrorInShell_, kSharingViolation);
@@ -153,7 +143,7 @@ TEST_F(UpdateInstallerLaunchTest, OtherPathsAreRefusedBeforeOpeningAnything) {
       {"\\\\server\\share\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", kInvalid},
   };
   for (const auto& c : cases) EXPECT_EQ(Launch(c.path), c.reply) << c.path;
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(UpdateInstallerLaunchTest, MissingObjectsReportTheFailedOpen) {
@@ -165,7 +155,7 @@ TEST_F(UpdateInstallerLaunchTest, MissingObjectsReportTheFailedOpen) {
   const std::string folderInstead = Launch(installerText_);
   EXPECT_EQ(folderInstead.rfind(kUnavailable, 0), 0u) << folderInstead;
   EXPECT_NE(folderInstead, kUnavailable + "0");
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(UpdateInstallerLaunchTest, SharedOrLinkedObjectsAreUnsafe) {
@@ -177,7 +167,7 @@ TEST_F(UpdateInstallerLaunchTest, SharedOrLinkedObjectsAreUnsafe) {
   PlaceInstaller("");
   EXPECT_EQ(Launch(installerText_, digest_, 1, RecordingShell()), kUnsafe) << "empty file";
   test::RemoveTree(updateFolder_);
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 
   const std::wstring real = elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe";
   PlaceInstaller("MZ");
@@ -188,7 +178,7 @@ TEST_F(UpdateInstallerLaunchTest, SharedOrLinkedObjectsAreUnsafe) {
   test::RemoveTree(updateFolder_);
   ASSERT_TRUE(test::MakeSymbolicLink(updateFolder_, elsewhere.path(), true));
   EXPECT_EQ(Launch(installerText_), kUnsafe) << "linked update folder";
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(UpdateInstallerLaunchTest, WrongBytesFailVerification) {
@@ -197,7 +187,7 @@ TEST_F(UpdateInstallerLaunchTest, WrongBytesFailVerification) {
   EXPECT_EQ(Launch(installerText_, otherDigest, bytes_.size(), RecordingShell()), kMismatch);
   EXPECT_EQ(Launch(installerText_, digest_, bytes_.size() - 1, RecordingShell()), kMismatch);
   EXPECT_EQ(Launch(installerText_, digest_, bytes_.size() + 1, RecordingShell()), kMismatch);
-  EXPECT_EQ(shellCalls_, 0);
+  EXPECT_EQ(shell_.calls, 0);
   // A failed check leaves the download where it is, and releases it.
   EXPECT_EQ(test::ReadBytes(installer_), bytes_);
   EXPECT_TRUE(::DeleteFileW(installer_.c_str()));
@@ -224,7 +214,7 @@ TEST_F(UpdateInstallerLaunchTest, TemporaryFolderReachedThroughALinkIsTheAnchor)
 
   const std::wstring expected = linkedTemp + L"\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
   EXPECT_EQ(Launch(test::Utf8(expected)), "success");
-  EXPECT_EQ(file_, expected);
+  EXPECT_EQ(shell_.file, expected);
 }
 
 // The one launch through the real shell: a probe program stands in for the
