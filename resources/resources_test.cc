@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32/unique_handle.h"
@@ -21,55 +22,38 @@ std::wstring ProgramPath() {
   return folder.substr(0, folder.find_last_of(L'\\')) + L"\\VELTRIX VPN.exe";
 }
 
-#pragma pack(push, 2)
-struct IconGroupEntry {
-  BYTE width;
-  BYTE height;
-  BYTE colorCount;
-  BYTE reserved;
-  WORD planes;
-  WORD bitCount;
-  DWORD bytesInResource;
-  WORD id;
-};
-struct IconGroupHeader {
-  WORD reserved;
-  WORD type;
-  WORD count;
-  IconGroupEntry entries[1];
-};
-#pragma pack(pop)
+// The bytes of one resource of the program; empty when it is missing.
+std::string ProgramResource(int id, const wchar_t* type) {
+  UniqueLibrary program(::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  HRSRC found = program ? ::FindResourceW(program.Get(), MAKEINTRESOURCEW(id), type) : nullptr;
+  if (found == nullptr) return {};
+  const auto* bytes =
+      static_cast<const char*>(::LockResource(::LoadResource(program.Get(), found)));
+  return std::string(bytes, ::SizeofResource(program.Get(), found));
+}
 
 TEST(ResourcesTest, IconGroupHasEverySizeIn32BitColour) {
-  UniqueLibrary program(::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  ASSERT_TRUE(program);
-  HRSRC found = ::FindResourceW(program.Get(), MAKEINTRESOURCEW(101), RT_GROUP_ICON);
-  ASSERT_NE(found, nullptr);
-  const auto* group =
-      static_cast<const IconGroupHeader*>(::LockResource(::LoadResource(program.Get(), found)));
-  ASSERT_NE(group, nullptr);
-
+  // A 6-byte header with the count at 4, then 14-byte entries: width, height,
+  // and the bit count at 6.
+  const std::string group = ProgramResource(101, RT_GROUP_ICON);
+  const auto byte = [&](size_t at) { return static_cast<uint8_t>(group[at]); };
+  ASSERT_GE(group.size(), 6u);
+  ASSERT_EQ(group.size(), 6u + 14u * (byte(4) | byte(5) << 8));
   std::set<int> sizes;
-  for (WORD i = 0; i < group->count; ++i) {
-    const IconGroupEntry& entry = group->entries[i];
-    EXPECT_EQ(entry.bitCount, 32) << i;
-    EXPECT_EQ(entry.width, entry.height) << i;
-    sizes.insert(entry.width == 0 ? 256 : entry.width);
+  for (size_t at = 6; at < group.size(); at += 14) {
+    EXPECT_EQ(byte(at + 6) | byte(at + 7) << 8, 32) << at;
+    EXPECT_EQ(byte(at), byte(at + 1)) << at;
+    sizes.insert(byte(at) == 0 ? 256 : byte(at));
   }
   EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 128, 256}));
 }
 
 TEST(ResourcesTest, ManifestAsksForPerMonitorDpiAndNoElevation) {
-  UniqueLibrary program(::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  ASSERT_TRUE(program);
-  HRSRC found = ::FindResourceW(program.Get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
-  ASSERT_NE(found, nullptr);
-  const auto* bytes =
-      static_cast<const char*>(::LockResource(::LoadResource(program.Get(), found)));
-  const std::string manifest(bytes, ::SizeofResource(program.Get(), found));
-  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-  EXPECT_NE(manifest.find(">PerMonitorV2<"), std::string::npos);
-  EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
+  const std::string manifest = ProgramResource(1, RT_MANIFEST);
+  for (const char* part :
+       {"level=\"asInvoker\"", ">PerMonitorV2<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+    EXPECT_NE(manifest.find(part), std::string::npos) << part;
+  }
 }
 
 TEST(ResourcesTest, VersionBlockNamesTheProduct) {
@@ -82,32 +66,28 @@ TEST(ResourcesTest, VersionBlockNamesTheProduct) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  const std::wstring text = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-                            std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                            std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"+" +
-                            std::to_wstring(LOWORD(fixed->dwFileVersionLS));
   EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
   EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
-
-  const struct {
-    const wchar_t* name;
-    std::wstring value;
-  } fields[] = {
+  // The text fields carry the same version as the numbers.
+  const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                               std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                               std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"+" +
+                               std::to_wstring(LOWORD(fixed->dwFileVersionLS));
+  const std::pair<const wchar_t*, std::wstring> fields[] = {
       {L"CompanyName", L"VELTRIX"},
       {L"FileDescription", L"VELTRIX VPN"},
       {L"ProductName", L"VELTRIX VPN"},
       {L"InternalName", L"veltrix_vpn"},
       {L"OriginalFilename", L"VELTRIX VPN.exe"},
-      // The text fields carry the same version as the numbers.
-      {L"FileVersion", text},
-      {L"ProductVersion", text},
+      {L"FileVersion", version},
+      {L"ProductVersion", version},
   };
-  for (const auto& field : fields) {
-    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + field.name;
+  for (const auto& [name, expected] : fields) {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
     wchar_t* value = nullptr;
     ASSERT_TRUE(
         ::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length));
-    EXPECT_EQ(std::wstring(value), field.value);
+    EXPECT_EQ(std::wstring(value), expected);
   }
 }
 

@@ -7,16 +7,15 @@
 namespace veltrix {
 namespace {
 
-struct Conversion {
-  const char* name;
-  std::wstring input;
-  std::string expected;
-};
-
 TEST(WideToUtf8, ConvertsOrGivesEmpty) {
-  const Conversion cases[] = {
-      {"ascii", L"C:\\a.txt", "C:\\a.txt"},
+  const struct {
+    const char* name;
+    const wchar_t* input;
+    std::string expected;
+  } cases[] = {
+      {"null", nullptr, ""},
       {"empty", L"", ""},
+      {"ascii", L"C:\\a.txt", "C:\\a.txt"},
       {"two byte", L"\u00e9", "\xC3\xA9"},
       {"three byte", L"\u20ac", "\xE2\x82\xAC"},
       {"surrogate pair", L"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
@@ -24,16 +23,10 @@ TEST(WideToUtf8, ConvertsOrGivesEmpty) {
       {"lone low surrogate", L"\xDE00z", ""},
       {"reversed pair", L"\xDE00\xD83D", ""},
   };
-  for (const Conversion& c : cases) {
-    EXPECT_EQ(WideToUtf8(c.input.c_str()), c.expected) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(WideToUtf8(c.input), c.expected) << c.name;
 }
 
-TEST(WideToUtf8, NullGivesEmpty) { EXPECT_EQ(WideToUtf8(nullptr), ""); }
-
 TEST(WideToUtf8, StopsAt32767Units) {
-  const std::wstring longText(40000, L'x');
-  EXPECT_EQ(WideToUtf8(longText.c_str()), std::string(32767, 'x'));
   // A bad unit beyond the limit is never looked at.
   std::wstring tailBad(32767, L'y');
   tailBad += L'\xD800';
