@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -16,69 +17,63 @@ using ::flutter::testing::PumpEngine;
 using ::flutter::testing::RawEngine;
 using ::flutter::testing::UiSide;
 
-constexpr char kDuplicateResponseLine[] =
-    "Error: Response can be set only once. Ignoring duplicate response.\n";
-
 const std::vector<uint8_t> kPing = {1, 2, 3};
 const std::vector<uint8_t> kPong = {4, 5};
 
-// A handler that keeps every message and its reply callback.
-struct Inbox {
-  std::vector<std::vector<uint8_t>> messages;
-  std::vector<ReplyCallback> replies;
-
-  MessageHandler Handler() {
-    return [this](const uint8_t* data, size_t size, ReplyCallback reply) {
-      messages.emplace_back(data, data + size);
-      replies.push_back(std::move(reply));
-    };
-  }
-};
-
 class BinaryMessengerTest : public ::testing::Test {
  protected:
+  // Handler on "c" that keeps each message's reply callback.
+  MessageHandler Keep(std::vector<ReplyCallback>* replies) {
+    return [replies](const uint8_t*, size_t, ReplyCallback reply) {
+      replies->push_back(std::move(reply));
+    };
+  }
+  // The UI sends kPing on "c"; returns the reply callback the handler got.
+  ReplyCallback Receive() {
+    std::vector<ReplyCallback> replies;
+    messenger_.SetMessageHandler("c", Keep(&replies));
+    ui_.Send("c", kPing);
+    PumpEngine();
+    EXPECT_EQ(replies.size(), 1u);
+    return replies.empty() ? nullptr : std::move(replies[0]);
+  }
+
   RawEngine engine_;
   BinaryMessengerImpl messenger_{engine_.messenger()};
   UiSide ui_{engine_.services()};
 };
 
 TEST_F(BinaryMessengerTest, MessagesAndRepliesArriveLaterFromTheLoop) {
-  Inbox inbox;
-  messenger_.SetMessageHandler("c", inbox.Handler());
+  std::vector<uint8_t> got;
+  ReplyCallback reply;
+  messenger_.SetMessageHandler("c", [&](const uint8_t* data, size_t size, ReplyCallback r) {
+    got.assign(data, data + size);
+    reply = std::move(r);
+  });
   ASSERT_TRUE(ui_.Send("c", kPing));
-  EXPECT_TRUE(inbox.messages.empty());  // never inside the sender's call
-
+  EXPECT_TRUE(got.empty());  // never inside the sender's call
   PumpEngine();
-  ASSERT_EQ(inbox.messages.size(), 1u);
-  EXPECT_EQ(inbox.messages[0], kPing);
-
-  inbox.replies[0](kPong.data(), kPong.size());
+  EXPECT_EQ(got, kPing);
+  reply(kPong.data(), kPong.size());
   EXPECT_TRUE(ui_.replies.empty());
   PumpEngine();
-  ASSERT_EQ(ui_.replies.size(), 1u);
-  EXPECT_EQ(ui_.replies[0], kPong);
+  EXPECT_EQ(ui_.replies, std::vector<std::vector<uint8_t>>{kPong});
 }
 
 TEST_F(BinaryMessengerTest, ReplacedHandlerTakesOverAndSurvivesOtherChannels) {
-  Inbox first;
-  Inbox second;
-  messenger_.SetMessageHandler("c", first.Handler());
-  messenger_.SetMessageHandler("c", second.Handler());
-  // The engine holds a pointer to the stored handler; many more channels
-  // must not move it.
-  std::vector<Inbox> others(64);
-  for (size_t i = 0; i < others.size(); ++i) {
-    messenger_.SetMessageHandler("other" + std::to_string(i), others[i].Handler());
-  }
+  std::vector<ReplyCallback> first, second, others;
+  messenger_.SetMessageHandler("c", Keep(&first));
+  messenger_.SetMessageHandler("c", Keep(&second));
+  // The engine holds a pointer to the stored handler; more channels must not move it.
+  for (int i = 0; i < 64; ++i) messenger_.SetMessageHandler(std::to_string(i), Keep(&others));
   ui_.Send("c", kPing);
   PumpEngine();
-  EXPECT_TRUE(first.messages.empty());
-  EXPECT_EQ(second.messages.size(), 1u);
+  EXPECT_TRUE(first.empty());
+  EXPECT_EQ(second.size(), 1u);
 }
 
 TEST_F(BinaryMessengerTest, ClearingAChannelWithoutAHandlerStillUnregistersIt) {
-  // A callback that the engine knows but this messenger does not.
-  bool called = false;
+  bool called = false;  // a callback the engine knows but this messenger does not
   FlutterDesktopMessengerSetCallback(
       engine_.messenger(), "c",
       [](FlutterDesktopMessengerRef, const FlutterDesktopMessage*, void* user) {
@@ -89,53 +84,46 @@ TEST_F(BinaryMessengerTest, ClearingAChannelWithoutAHandlerStillUnregistersIt) {
   ui_.Send("c", kPing);
   PumpEngine();
   EXPECT_FALSE(called);
-  ASSERT_EQ(ui_.replies.size(), 1u);  // nobody listens: an empty reply
-  EXPECT_TRUE(ui_.replies[0].empty());
+  EXPECT_EQ(ui_.replies, std::vector<std::vector<uint8_t>>{{}});  // nobody listens
 }
 
-TEST_F(BinaryMessengerTest, SecondResponseIsRefusedWithOneLine) {
-  Inbox inbox;
-  messenger_.SetMessageHandler("c", inbox.Handler());
-  ui_.Send("c", kPing);
-  PumpEngine();
-  ASSERT_EQ(inbox.replies.size(), 1u);
-
-  ::testing::internal::CaptureStderr();
-  inbox.replies[0](kPong.data(), kPong.size());
-  inbox.replies[0](kPing.data(), kPing.size());
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), kDuplicateResponseLine);
-  PumpEngine();
-  ASSERT_EQ(ui_.replies.size(), 1u);
-  EXPECT_EQ(ui_.replies[0], kPong);
-}
-
-TEST_F(BinaryMessengerTest, ReplyFromAnotherThreadArrives) {
-  Inbox inbox;
-  messenger_.SetMessageHandler("c", inbox.Handler());
-  ui_.Send("c", kPing);
-  PumpEngine();
-  ASSERT_EQ(inbox.replies.size(), 1u);
-
-  std::thread worker([reply = std::move(inbox.replies[0])] { reply(kPong.data(), kPong.size()); });
-  worker.join();
-  PumpEngine();
-  ASSERT_EQ(ui_.replies.size(), 1u);
-  EXPECT_EQ(ui_.replies[0], kPong);
+// A reply is delivered once, whether answered twice or from another thread.
+TEST_F(BinaryMessengerTest, ReplyArrivesExactlyOnce) {
+  struct Case {
+    const char* name;
+    std::function<void(ReplyCallback&)> answer;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {"twice",
+       [](ReplyCallback& reply) {
+         reply(kPong.data(), kPong.size());
+         reply(kPing.data(), kPing.size());
+       },
+       "Error: Response can be set only once. Ignoring duplicate response.\n"},
+      {"from another thread",
+       [](ReplyCallback& reply) {
+         std::thread([&reply] { reply(kPong.data(), kPong.size()); }).join();
+       },
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui_.replies.clear();
+    ReplyCallback reply = Receive();
+    ::testing::internal::CaptureStderr();
+    c.answer(reply);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line);
+    PumpEngine();
+    EXPECT_EQ(ui_.replies, std::vector<std::vector<uint8_t>>{kPong});
+  }
 }
 
 TEST_F(BinaryMessengerTest, ReplyAfterTheEngineIsGoneIsDroppedSilently) {
-  Inbox inbox;
-  messenger_.SetMessageHandler("c", inbox.Handler());
-  ui_.Send("c", kPing);
-  PumpEngine();
-  ASSERT_EQ(inbox.replies.size(), 1u);
-  ReplyCallback reply = std::move(inbox.replies[0]);
-  inbox.replies.clear();
-
+  ReplyCallback reply = Receive();
   engine_.Destroy();
   ::testing::internal::CaptureStderr();
-  std::thread worker([&reply] { reply(kPong.data(), kPong.size()); });
-  worker.join();
+  std::thread([&reply] { reply(kPong.data(), kPong.size()); }).join();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
@@ -156,26 +144,24 @@ TEST_F(BinaryMessengerTest, SendsReachTheOtherSideWithAndWithoutReply) {
   ui_.Listen("ui");
   ui_.answer = kPong;
   std::vector<std::vector<uint8_t>> replies;
-  messenger_.Send("ui", kPing.data(), kPing.size());
-  messenger_.Send("ui", kPing.data(), kPing.size(), [&replies](const uint8_t* data, size_t size) {
+  auto record = [&replies](const uint8_t* data, size_t size) {
+    if (size == 0) {
+      EXPECT_EQ(data, nullptr);
+    }
     replies.emplace_back(data, data + size);
-  });
-  messenger_.Send("nobody", kPing.data(), kPing.size(),
-                  [&replies](const uint8_t* data, size_t size) {
-                    EXPECT_EQ(data, nullptr);
-                    replies.emplace_back(data, data + size);
-                  });
+  };
+  messenger_.Send("ui", kPing.data(), kPing.size());
+  messenger_.Send("ui", kPing.data(), kPing.size(), record);
+  messenger_.Send("nobody", kPing.data(), kPing.size(), record);
   PumpEngine();
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[0].bytes, kPing);
-  ASSERT_EQ(replies.size(), 2u);
-  EXPECT_TRUE(replies[0].empty());  // "nobody" answers first, at once
-  EXPECT_EQ(replies[1], kPong);
+  EXPECT_EQ(ui_.messages[0], kPing);
+  // "nobody" answers first, at once, and empty.
+  EXPECT_EQ(replies, (std::vector<std::vector<uint8_t>>{{}, kPong}));
 }
 
 TEST_F(BinaryMessengerTest, ReplyOwedWhenTheEngineEndsIsAnsweredEmpty) {
-  // Nobody answers on the other side; the holder must still be freed.
-  ui_.Listen("ui");
+  ui_.Listen("ui");  // listens but never answers; the holder must still be freed
   int calls = 0;
   messenger_.Send("ui", kPing.data(), kPing.size(), [&calls](const uint8_t*, size_t size) {
     EXPECT_EQ(size, 0u);
@@ -191,8 +177,7 @@ TEST(BinaryMessengerWithoutEngineTest, DoesNothing) {
   BinaryMessengerImpl messenger(nullptr);
   bool called = false;
   messenger.SetMessageHandler("c", [](const uint8_t*, size_t, ReplyCallback) {});
-  messenger.Send("c", kPing.data(), kPing.size(),
-                 [&called](const uint8_t*, size_t) { called = true; });
+  messenger.Send("c", kPing.data(), kPing.size(), [&](const uint8_t*, size_t) { called = true; });
   EXPECT_FALSE(called);
 }
 

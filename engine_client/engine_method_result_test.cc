@@ -45,19 +45,14 @@ TEST(EngineMethodResultTest, AnswersOnceAndReportsLaterAnswers) {
   EXPECT_EQ(replies.sent[0], Hex("00 00"));
 }
 
-TEST(EngineMethodResultTest, NotImplementedSendsAnEmptyReply) {
+TEST(EngineMethodResultTest, NotImplementedIsEmptyAndErrorCarriesDetails) {
   Replies replies;
-  EngineMethodResult result(replies.Callback(), &StandardMethodCodec::SharedInstance());
-  result.NotImplemented();
+  EngineMethodResult(replies.Callback(), &StandardMethodCodec::SharedInstance()).NotImplemented();
+  EngineMethodResult(replies.Callback(), &StandardMethodCodec::SharedInstance())
+      .Error("e", "", EncodableValue(int32_t{1}));
   EXPECT_EQ(replies.nullReplies, 1);
-}
-
-TEST(EngineMethodResultTest, ErrorCarriesItsDetails) {
-  Replies replies;
-  EngineMethodResult result(replies.Callback(), &StandardMethodCodec::SharedInstance());
-  result.Error("e", "", EncodableValue(int32_t{1}));
-  ASSERT_EQ(replies.sent.size(), 1u);
-  EXPECT_EQ(replies.sent[0], Hex("01 07 01 65 00 03 01000000"));
+  EXPECT_EQ(replies.sent,
+            (std::vector<std::vector<uint8_t>>{{}, Hex("01 07 01 65 00 03 01000000")}));
 }
 
 TEST(EngineMethodResultTest, AnUnansweredResultWarnsAndNeverCalls) {

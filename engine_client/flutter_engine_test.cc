@@ -19,32 +19,14 @@ using ::flutter::testing::ScopedEnvironment;
 constexpr char kRegistrarLine[] =
     "Cannot get plugin registrar on an engine that isn't running; call Run first.\n";
 
-TEST(EngineProjectTest, PathsStayRelativeUnderTheBaseFolder) {
+TEST(EnginePropertiesTest, ArgumentsPointIntoTheProjectInOrderOrAreAbsent) {
   EngineProject project(L"data");
-  EXPECT_EQ(project.assetsPath(), L"data\\flutter_assets");
-  EXPECT_EQ(project.icuDataPath(), L"data\\icudtl.dat");
-  EXPECT_EQ(project.aotLibraryPath(), L"data\\app.so");
-  EXPECT_EQ(project.entryPoint(), "");
-  EXPECT_TRUE(project.entryPointArguments().empty());
-  EXPECT_EQ(project.gpuPreference(), 0);
-  EXPECT_EQ(project.uiThreadPolicy(), 0);
-}
-
-TEST(EnginePropertiesTest, NoArgumentsGiveCountZeroAndNoArray) {
-  EngineProject project(L"data");
-  EnginePropertiesRecord properties(project);
-  const FlutterDesktopEngineProperties& record = properties.record();
-  EXPECT_EQ(record.entryPointArgumentCount, 0);
-  EXPECT_EQ(record.entryPointArguments, nullptr);
-  ASSERT_NE(record.entryPoint, nullptr);  // empty text, never null
-  EXPECT_STREQ(record.entryPoint, "");
-  EXPECT_EQ(std::wstring(record.aotLibraryPath), L"data\\app.so");
-  EXPECT_EQ(record.gpuPreference, 0);
-  EXPECT_EQ(record.uiThreadPolicy, 0);
-}
-
-TEST(EnginePropertiesTest, ArgumentsPointIntoTheProjectInOrder) {
-  EngineProject project(L"data");
+  {
+    EnginePropertiesRecord properties(project);
+    EXPECT_EQ(properties.record().entryPointArgumentCount, 0);
+    EXPECT_EQ(properties.record().entryPointArguments, nullptr);
+    EXPECT_STREQ(properties.record().entryPoint, "");  // empty text, never null
+  }
   project.SetEntryPointArguments({"--autostart", "", "--autostart"});
   EnginePropertiesRecord properties(project);
   const FlutterDesktopEngineProperties& record = properties.record();

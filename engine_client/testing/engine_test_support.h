@@ -104,12 +104,6 @@ class RawEngine {
 // The user interface's end of the channels, through the engine's services.
 class UiSide {
  public:
-  struct Message {
-    std::string channel;
-    std::vector<uint8_t> bytes;
-    const VeltrixUiResponse* response;
-  };
-
   explicit UiSide(const VeltrixEngineServices& services) : services_(services) {}
 
   // Sends with a reply; the replies land in `replies` in arrival order.
@@ -117,35 +111,29 @@ class UiSide {
     return services_.send(services_.engine, channel.c_str(), bytes.data(), bytes.size(),
                           &UiSide::OnReply, this);
   }
-  bool SendWithoutReply(const std::string& channel, const std::vector<uint8_t>& bytes) {
-    return services_.send(services_.engine, channel.c_str(), bytes.data(), bytes.size(), nullptr,
-                          nullptr);
-  }
   // Records every message on `channel` in `messages`; answers it with
   // `answer` when one is set.
   void Listen(const std::string& channel) {
     services_.setMessageHandler(services_.engine, channel.c_str(), &UiSide::OnMessage, this);
   }
-  void Respond(const VeltrixUiResponse* response, const std::vector<uint8_t>& bytes) {
-    services_.respond(services_.engine, response, bytes.data(), bytes.size());
-  }
 
   std::vector<std::vector<uint8_t>> replies;
-  int nullReplies = 0;
-  std::vector<Message> messages;
+  std::vector<std::vector<uint8_t>> messages;
   std::optional<std::vector<uint8_t>> answer;
 
  private:
   static void OnReply(const uint8_t* data, size_t size, void* user) {
     auto* self = static_cast<UiSide*>(user);
-    if (data == nullptr) ++self->nullReplies;
     self->replies.emplace_back(data, data + size);
   }
-  static void OnMessage(const char* channel, const uint8_t* data, size_t size,
+  static void OnMessage(const char*, const uint8_t* data, size_t size,
                         const VeltrixUiResponse* response, void* user) {
     auto* self = static_cast<UiSide*>(user);
-    self->messages.push_back(Message{channel, std::vector<uint8_t>(data, data + size), response});
-    if (self->answer) self->Respond(response, *self->answer);
+    self->messages.emplace_back(data, data + size);
+    if (self->answer) {
+      self->services_.respond(self->services_.engine, response, self->answer->data(),
+                              self->answer->size());
+    }
   }
 
   const VeltrixEngineServices& services_;
