@@ -7,12 +7,14 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "engine_client/engine_project.h"
+#include "win32/scope_exit.h"
 #include "window/flutter_window.h"
 
 namespace {
 
-// Runs from window creation to the end of the message loop; the window and
-// the project are torn down, in that order, on the way out.
+// Runs from window creation to the end of the message loop; the window (and
+// with it the engine and the plug-ins) and the project are torn down on the
+// way out.
 int RunHost() {
   flutter::EngineProject project(L"data");
   // Every argument, "--autostart" included, goes to the engine; the host
@@ -30,7 +32,6 @@ int RunHost() {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
-  ::CoUninitialize();
   return 0;
 }
 
@@ -38,7 +39,11 @@ int RunHost() {
 
 int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
   veltrix::AttachConsoleForOutput();
-  // The engine, the plug-ins and the Save As dialog expect an STA thread.
-  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // The engine, the plug-ins and the Save As dialog expect an STA thread;
+  // the apartment ends after all of them, on every way out.
+  const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const veltrix::ScopeExit endApartment([apartment] {
+    if (SUCCEEDED(apartment)) ::CoUninitialize();
+  });
   return RunHost();
 }

@@ -22,41 +22,28 @@ constexpr std::array<StateInfo, 6> kStates = {{
     {ConnectionState::Error, "error", L"Connection error", false, false},
 }};
 
-const StateInfo* FindByName(std::string_view name) {
+const StateInfo& InfoOf(ConnectionState state) {
   for (const StateInfo& info : kStates) {
-    if (info.name == name) return &info;
+    if (info.state == state) return info;
   }
-  return nullptr;
+  return kStates[0];
 }
 
 }  // namespace
 
 std::optional<ConnectionState> ParseConnectionState(std::string_view name) {
-  const StateInfo* info = FindByName(name);
-  if (info == nullptr) return std::nullopt;
-  return info->state;
-}
-
-std::string_view ConnectionStateName(ConnectionState state) {
   for (const StateInfo& info : kStates) {
-    if (info.state == state) return info.name;
+    if (info.name == name) return info.state;
   }
-  return kStates[0].name;
+  return std::nullopt;
 }
 
-const wchar_t* TrayLabelFor(std::string_view name) {
-  const StateInfo* info = FindByName(name);
-  return info != nullptr ? info->label : kStates[0].label;
-}
+std::string_view ConnectionStateName(ConnectionState state) { return InfoOf(state).name; }
 
-bool IsConnectionActive(std::string_view name) {
-  const StateInfo* info = FindByName(name);
-  return info != nullptr && info->active;
-}
+const wchar_t* TrayLabelFor(ConnectionState state) { return InfoOf(state).label; }
 
-bool IsConnectionInTransition(std::string_view name) {
-  const StateInfo* info = FindByName(name);
-  return info != nullptr && info->inTransition;
-}
+bool IsConnectionActive(ConnectionState state) { return InfoOf(state).active; }
+
+bool IsConnectionInTransition(ConnectionState state) { return InfoOf(state).inTransition; }
 
 }  // namespace veltrix

@@ -24,15 +24,12 @@ std::optional<ConnectionState> ParseConnectionState(std::string_view name);
 // The channel name, the only external form of a state.
 std::string_view ConnectionStateName(ConnectionState state);
 
-// The following take the stored channel name. A name outside the six (which
-// the dispatcher never stores) reads as "Disconnected" and false.
-
 // Tray tooltip label.
-const wchar_t* TrayLabelFor(std::string_view name);
+const wchar_t* TrayLabelFor(ConnectionState state);
 // Connecting, connected or reconnecting: the tray offers "Disconnect".
-bool IsConnectionActive(std::string_view name);
+bool IsConnectionActive(ConnectionState state);
 // Connecting, reconnecting or disconnecting: the tray greys its toggle.
-bool IsConnectionInTransition(std::string_view name);
+bool IsConnectionInTransition(ConnectionState state);
 
 }  // namespace veltrix
 

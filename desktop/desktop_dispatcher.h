@@ -1,36 +1,24 @@
 #ifndef DESKTOP_DESKTOP_DISPATCHER_H_
 #define DESKTOP_DESKTOP_DISPATCHER_H_
 
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <string_view>
 
-#include "desktop/desktop_bridge.h"
 #include "desktop/desktop_operations.h"
-#include "engine_client/encodable_value.h"
+#include "desktop/desktop_state.h"
 #include "engine_client/method_call.h"
 #include "engine_client/method_result.h"
 
 namespace veltrix {
 
-// Largest update installer the user interface may hand over (512 MiB).
-inline constexpr int64_t kMaxInstallerSize = 0x20000000;
+// The channel between the user interface and the host.
+inline constexpr char kDesktopChannelName[] = "veltrix/desktop";
 
-// The native end of the "veltrix/desktop" channel. Answers `result` exactly
-// once before returning; long operations answer it themselves, while
-// `bridge.desktopBusy` keeps a re-entrant call from starting another one.
-void HandleDesktopMethod(DesktopBridge& bridge, DesktopOperations& operations,
+// The native end of the desktop channel. Answers `result` exactly once
+// before returning; while a long operation runs its modal loop, the busy
+// state keeps a re-entrant call from starting another one.
+void HandleDesktopMethod(DesktopState& state, DesktopOperations& operations,
                          const flutter::MethodCall& call,
                          std::unique_ptr<flutter::MethodResult> result);
-
-// Exactly 64 bytes of lower-case hexadecimal.
-bool IsSha256Hex(std::string_view text);
-
-// The string stored under the string key `key`, or null when the key is
-// missing or its value is not a string. The pointer refers into `map` and
-// lives as long as the entry does.
-const std::string* FindStringValue(const flutter::EncodableValueMap& map, const std::string& key);
 
 }  // namespace veltrix
 

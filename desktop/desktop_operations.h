@@ -1,11 +1,9 @@
 #ifndef DESKTOP_DESKTOP_OPERATIONS_H_
 #define DESKTOP_DESKTOP_OPERATIONS_H_
 
-#include <cstdint>
-#include <string>
-
-#include "engine_client/encodable_value.h"
-#include "engine_client/method_result.h"
+#include "desktop/desktop_arguments.h"
+#include "desktop/desktop_outcome.h"
+#include "win32/win32_result.h"
 
 namespace veltrix {
 
@@ -16,23 +14,22 @@ class DesktopOperations {
   virtual ~DesktopOperations() = default;
 
   // Adds the tray icon when it is missing, the window exists and the host is
-  // not quitting; leaves trayAvailable telling whether the icon is shown.
+  // not quitting; true when the icon is shown afterwards.
   virtual bool EnsureTrayIcon() = 0;
-  // Rewrites the tooltip from connectionState (or adds the icon).
+  // Rewrites the tooltip from the connection state (or adds the icon).
   virtual void RefreshTrayTooltip() = 0;
   // Restore or show, then foreground; nothing once quitting.
   virtual void BringWindowToFront() = 0;
-  // Posts the host window's quit message; 0, or the Windows error of the post.
-  virtual uint32_t PostQuitRequest() = 0;
-  // Writes or removes the Run value; 0, or a Windows error code.
-  virtual uint32_t SetRunAtLogin(bool enable) = 0;
+  // Posts the host window's quit message.
+  virtual Win32Result<> PostQuitRequest() = 0;
+  // Writes or removes the Run value.
+  virtual Win32Result<> SetRunAtLogin(bool enable) = 0;
 
-  // The long operations answer `result` themselves before they return.
-  virtual void LaunchServiceRepair(flutter::MethodResult& result) = 0;
-  virtual void LaunchUpdateInstaller(const std::string& path, const std::string& sha256,
-                                     uint64_t size, flutter::MethodResult& result) = 0;
-  virtual void SaveDiagnostics(const flutter::EncodableValue* arguments,
-                               flutter::MethodResult& result) = 0;
+  // The long operations; each runs its own modal UI (an elevation prompt,
+  // the Save As dialog) and says how it ended.
+  virtual OperationResult LaunchServiceRepair() = 0;
+  virtual OperationResult LaunchUpdateInstaller(const InstallerRequest& request) = 0;
+  virtual OperationResult SaveDiagnostics(const DiagnosticsFields& fields) = 0;
 };
 
 }  // namespace veltrix

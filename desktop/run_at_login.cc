@@ -2,15 +2,16 @@
 
 #include <windows.h>
 
-#include <vector>
-
+#include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
 namespace {
 
-// Path queries get one buffer of this size and are never retried larger.
-constexpr DWORD kPathBufferUnits = 32768;
+Win32Result<> Status(LSTATUS status) {
+  if (status != ERROR_SUCCESS) return Win32Error{static_cast<uint32_t>(status)};
+  return Done{};
+}
 
 }  // namespace
 
@@ -23,36 +24,33 @@ std::wstring RunValueData(std::wstring_view modulePath) {
   return data;
 }
 
-uint32_t WriteRunValue(std::wstring_view modulePath) {
+Win32Result<> WriteRunValue(std::wstring_view modulePath) {
   const std::wstring data = RunValueData(modulePath);
   UniqueRegistryKey key;
-  LSTATUS status =
+  const LSTATUS created =
       ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
-  if (status != ERROR_SUCCESS) return static_cast<uint32_t>(status);
+  if (created != ERROR_SUCCESS) return Status(created);
   // The size counts the terminating zero unit.
   const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  status = ::RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(data.c_str()), bytes);
-  return static_cast<uint32_t>(status);
+  return Status(::RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(data.c_str()), bytes));
 }
 
-uint32_t SetRunAtLogin(bool enable) {
+Win32Result<> SetRunAtLogin(bool enable) {
   if (enable) {
-    std::vector<wchar_t> path(kPathBufferUnits, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), kPathBufferUnits);
-    // A result that fills the buffer means the path was cut short.
-    if (length == 0 || length >= kPathBufferUnits) return ERROR_BAD_PATHNAME;
-    return WriteRunValue(std::wstring_view(path.data(), length));
+    const Win32Result<std::wstring> program = RunningModulePath();
+    if (!program) return Win32Error{program.error()};
+    return WriteRunValue(*program);
   }
 
   UniqueRegistryKey key;
-  LSTATUS status = ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, key.Receive());
-  if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-  if (status != ERROR_SUCCESS) return static_cast<uint32_t>(status);
-  status = ::RegDeleteValueW(key.Get(), kRunValueName);
-  if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-  return static_cast<uint32_t>(status);
+  const LSTATUS opened =
+      ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, key.Receive());
+  if (opened == ERROR_FILE_NOT_FOUND) return Done{};
+  if (opened != ERROR_SUCCESS) return Status(opened);
+  const LSTATUS deleted = ::RegDeleteValueW(key.Get(), kRunValueName);
+  return Status(deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted);
 }
 
 }  // namespace veltrix

@@ -1,9 +1,10 @@
 #ifndef DESKTOP_RUN_AT_LOGIN_H_
 #define DESKTOP_RUN_AT_LOGIN_H_
 
-#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "win32/win32_result.h"
 
 namespace veltrix {
 
@@ -12,13 +13,13 @@ inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\Current
 inline constexpr wchar_t kRunValueName[] = L"VELTRIX VPN";
 
 // Writes (enable) or removes the Run value that starts this executable with
-// "--autostart" at sign-in. Returns 0 or the Windows error of the step that
-// failed; a value or key that is already gone counts as removed.
-uint32_t SetRunAtLogin(bool enable);
+// "--autostart" at sign-in. A value or key that is already gone counts as
+// removed.
+Win32Result<> SetRunAtLogin(bool enable);
 
 // Writes the Run value for the executable at `modulePath`. SetRunAtLogin(true)
 // uses it with the running executable's path.
-uint32_t WriteRunValue(std::wstring_view modulePath);
+Win32Result<> WriteRunValue(std::wstring_view modulePath);
 
 // The Run value's data: the path always quoted, then " --autostart".
 std::wstring RunValueData(std::wstring_view modulePath);

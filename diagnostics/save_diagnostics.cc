@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
-#include "desktop/desktop_reply.h"
 #include "diagnostics/diagnostics_report.h"
-#include "launch/file_identity.h"
+#include "file_safety/file_identity.h"
+#include "file_safety/path_checks.h"
+#include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_to_utf8.h"
 
@@ -31,15 +32,9 @@ constexpr DWORD kFileAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
 // A link is opened as itself so that the plain-file check sees and refuses it.
 constexpr DWORD kFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
 
-void ReplySaveFailed(flutter::MethodResult& result, DWORD error) {
-  ReplyWin32Error(result, "diagnostics_save_failed", "Could not save diagnostics.", error);
-}
-
 bool HasTextExtension(std::wstring_view path) {
-  if (path.size() < kTextExtension.size()) return false;
-  const std::wstring_view tail = path.substr(path.size() - kTextExtension.size());
-  return CompareStringOrdinal(tail.data(), static_cast<int>(tail.size()), kTextExtension.data(),
-                              static_cast<int>(kTextExtension.size()), TRUE) == CSTR_EQUAL;
+  return path.size() >= kTextExtension.size() &&
+         PathsEqual(path.substr(path.size() - kTextExtension.size()), kTextExtension);
 }
 
 UtcTime ToUtcTime(const SYSTEMTIME& time) {
@@ -48,29 +43,67 @@ UtcTime ToUtcTime(const SYSTEMTIME& time) {
 
 SYSTEMTIME SystemUtcTime() {
   SYSTEMTIME now{};
-  GetSystemTime(&now);
+  ::GetSystemTime(&now);
   return now;
 }
 
 SaveDialogOutcome ShowSystemSaveDialog(OPENFILENAMEW& dialog) {
-  if (GetSaveFileNameW(&dialog)) return {true, 0};
-  return {false, CommDlgExtendedError()};
+  if (::GetSaveFileNameW(&dialog)) return {true, 0};
+  return {false, ::CommDlgExtendedError()};
 }
 
-// Writes the whole report at the start of the file and cuts whatever an
-// older, longer file had behind it. Nothing on success, else the last error
-// after the failing step (which for a short write may even be 0).
-std::optional<DWORD> WriteReport(HANDLE file, const std::string& report) {
-  LARGE_INTEGER start{};
-  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return GetLastError();
+// The file the user chose, or how the dialog ended without one.
+std::variant<std::wstring, OperationResult> AskForFile(HWND owner,
+                                                       const DiagnosticsEnvironment& environment) {
+  std::vector<wchar_t> path(kPathBufferUnits, L'\0');
+  std::copy(kDefaultFileName.begin(), kDefaultFileName.end(), path.begin());
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = kTextFilter;
+  dialog.nFilterIndex = 0;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = kPathBufferUnits;
+  dialog.lpstrTitle = kDialogTitle;
+  dialog.Flags = kDialogFlags;
+  dialog.lpstrDefExt = kDefaultExtension;
+
+  const SaveDialogOutcome outcome = environment.showSaveDialog(dialog);
+  if (outcome.chosen) return std::wstring(path.data(), wcsnlen(path.data(), path.size()));
+  // No extended error: the user cancelled.
+  if (outcome.extendedError == 0) return OperationResult{Outcome::kDiagnosticsCancelled};
+  return OperationResult{Outcome::kDiagnosticsDialogFailed, outcome.extendedError};
+}
+
+// The whole report at the start of the file, and whatever an older, longer
+// file had behind it cut off.
+Win32Result<> WriteReport(HANDLE file, const std::string& report) {
+  const LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return Win32Error{::GetLastError()};
   DWORD written = 0;
   const DWORD length = static_cast<DWORD>(report.size());
-  if (!WriteFile(file, report.data(), length, &written, nullptr) || written != length) {
-    return GetLastError();
+  // A short write fails with whatever error the system last set, even none.
+  if (!::WriteFile(file, report.data(), length, &written, nullptr) || written != length) {
+    return Win32Error{::GetLastError()};
   }
-  if (!SetEndOfFile(file)) return GetLastError();
-  if (!FlushFileBuffers(file)) return GetLastError();
-  return std::nullopt;
+  if (!::SetEndOfFile(file)) return Win32Error{::GetLastError()};
+  if (!::FlushFileBuffers(file)) return Win32Error{::GetLastError()};
+  return Done{};
+}
+
+OperationResult WriteReportFile(const std::wstring& path, const std::string& report) {
+  // No sharing: nobody else can open the file while the report goes in.
+  // OPEN_ALWAYS keeps an existing file intact until it has passed the check.
+  UniqueKernelHandle file(
+      ::CreateFileW(path.c_str(), kFileAccess, 0, nullptr, OPEN_ALWAYS, kFileFlags, nullptr));
+  if (!file) return {Outcome::kDiagnosticsSaveFailed, ::GetLastError()};
+  const auto info = ReadFileInformation(file.Get());
+  if (!info) return {Outcome::kDiagnosticsSaveFailed, info.error()};
+  if (!IsPlainLocalFile(file.Get(), *info)) return {Outcome::kDiagnosticsNotRegularFile};
+  const Win32Result<> written = WriteReport(file.Get(), report);
+  if (!written) return {Outcome::kDiagnosticsSaveFailed, written.error()};
+  return {Outcome::kDiagnosticsSaved, 0, WideToUtf8(path.c_str())};
 }
 
 }  // namespace
@@ -80,76 +113,18 @@ const DiagnosticsEnvironment& SystemDiagnosticsEnvironment() {
   return environment;
 }
 
-void SaveDiagnostics(HWND owner, const flutter::EncodableValue* arguments,
-                     flutter::MethodResult& result) {
-  SaveDiagnosticsWith(owner, arguments, result, SystemDiagnosticsEnvironment());
-}
-
-void SaveDiagnosticsWith(HWND owner, const flutter::EncodableValue* arguments,
-                         flutter::MethodResult& result, const DiagnosticsEnvironment& environment) {
-  const DiagnosticsFieldsCheck check = CheckDiagnosticsFields(arguments);
-  if (!check.fields) {
-    ReplyError(result, "invalid_arguments", std::string(check.errorMessage));
-    return;
-  }
+OperationResult SaveDiagnostics(HWND owner, const DiagnosticsFields& fields,
+                                const DiagnosticsEnvironment& environment) {
   // The time of the request, not of the moment the user confirms the dialog.
   const std::string report =
-      BuildDiagnosticsReport(*check.fields, ToUtcTime(environment.currentUtcTime()));
-
-  std::vector<wchar_t> pathBuffer(kPathBufferUnits, L'\0');
-  std::copy(kDefaultFileName.begin(), kDefaultFileName.end(), pathBuffer.begin());
-
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kTextFilter;
-  dialog.nFilterIndex = 0;
-  dialog.lpstrFile = pathBuffer.data();
-  dialog.nMaxFile = static_cast<DWORD>(kPathBufferUnits);
-  dialog.lpstrTitle = kDialogTitle;
-  dialog.Flags = kDialogFlags;
-  dialog.lpstrDefExt = kDefaultExtension;
-
-  const SaveDialogOutcome outcome = environment.showSaveDialog(dialog);
-  if (!outcome.chosen) {
-    if (outcome.extendedError == 0) {
-      result.Success();  // Cancelled: nothing to report.
-    } else {
-      ReplyWin32Error(result, "diagnostics_dialog_failed", "Could not open Save As.",
-                      outcome.extendedError);
-    }
-    return;
-  }
-
-  const std::wstring path(pathBuffer.data(), wcsnlen(pathBuffer.data(), pathBuffer.size()));
+      BuildDiagnosticsReport(fields, ToUtcTime(environment.currentUtcTime()));
+  const auto choice = AskForFile(owner, environment);
+  if (const auto* ended = std::get_if<OperationResult>(&choice)) return *ended;
+  const std::wstring& path = std::get<std::wstring>(choice);
   if (!IsSafeLocalPath(path) || !HasTextExtension(path)) {
-    ReplyError(result, "invalid_diagnostics_path", "Choose a local .txt file.");
-    return;
+    return {Outcome::kDiagnosticsPathInvalid};
   }
-
-  // No sharing: nobody else can open the file while the report goes in.
-  // OPEN_ALWAYS keeps an existing file intact until it has passed the check.
-  UniqueFile file(
-      CreateFileW(path.c_str(), kFileAccess, 0, nullptr, OPEN_ALWAYS, kFileFlags, nullptr));
-  if (!file) {
-    ReplySaveFailed(result, GetLastError());
-    return;
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.Get(), &info)) {
-    ReplySaveFailed(result, GetLastError());
-    return;
-  }
-  if (!IsPlainLocalFile(file.Get(), info)) {
-    ReplyError(result, "invalid_diagnostics_path", "Choose a regular local .txt file.");
-    return;
-  }
-  if (const std::optional<DWORD> error = WriteReport(file.Get(), report)) {
-    ReplySaveFailed(result, *error);
-    return;
-  }
-  result.Success(flutter::EncodableValue(WideToUtf8(path.c_str())));
-  // `file` closes here, after the answer.
+  return WriteReportFile(path, report);
 }
 
 }  // namespace veltrix

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "engine_client/encodable_value.h"
-#include "engine_client/method_result.h"
+#include "desktop/desktop_arguments.h"
+#include "desktop/desktop_outcome.h"
 
 namespace veltrix {
 
@@ -30,13 +30,11 @@ struct DiagnosticsEnvironment {
 // The real clock and the real Save As dialog.
 const DiagnosticsEnvironment& SystemDiagnosticsEnvironment();
 
-// Checks the fields, asks the user for a file, and writes the report over
-// it. Answers `result` exactly once before returning.
-void SaveDiagnostics(HWND owner, const flutter::EncodableValue* arguments,
-                     flutter::MethodResult& result);
-
-void SaveDiagnosticsWith(HWND owner, const flutter::EncodableValue* arguments,
-                         flutter::MethodResult& result, const DiagnosticsEnvironment& environment);
+// Builds the report, asks the user for a file and writes the report over it
+// when the choice is a plain local .txt file.
+OperationResult SaveDiagnostics(
+    HWND owner, const DiagnosticsFields& fields,
+    const DiagnosticsEnvironment& environment = SystemDiagnosticsEnvironment());
 
 }  // namespace veltrix
 

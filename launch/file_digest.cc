@@ -1,28 +1,20 @@
 #include "launch/file_digest.h"
 
-#include <bcrypt.h>
-
 #include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
-#include "win32/unique_handle.h"
+#include "desktop/desktop_arguments.h"
+#include "win32/bcrypt_handles.h"
 
 namespace veltrix {
 namespace {
 
 constexpr size_t kDigestBytes = 32;
-constexpr size_t kDigestHexLength = 2 * kDigestBytes;
 constexpr size_t kReadBufferBytes = 65536;
 constexpr ULONG kMaxHashObjectBytes = 0x100000;
 constexpr char kHexDigits[] = "0123456789abcdef";
-
-bool IsLowerHexDigest(std::string_view text) {
-  if (text.size() != kDigestHexLength) return false;
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
-}
 
 bool Succeeded(NTSTATUS status) { return status >= 0; }
 
@@ -36,8 +28,8 @@ bool GetUlongProperty(BCRYPT_HANDLE object, const wchar_t* property, ULONG* valu
 }  // namespace
 
 bool VerifyFileSha256(HANDLE file, uint64_t expectedSize, std::string_view expectedSha256Hex) {
-  if (!IsLowerHexDigest(expectedSha256Hex)) return false;
-  if (expectedSize < 1 || expectedSize > kMaxVerifiedFileSize) return false;
+  if (!IsSha256Hex(expectedSha256Hex)) return false;
+  if (expectedSize < 1 || expectedSize > kMaxInstallerSize) return false;
 
   LARGE_INTEGER fileSize{};
   if (!::GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < 0 ||
@@ -49,7 +41,7 @@ bool VerifyFileSha256(HANDLE file, uint64_t expectedSize, std::string_view expec
 
   // Declared in the order of creation so they are released in reverse: the
   // hash handle before the object buffer it lives in, both before the provider.
-  UniqueBcryptAlgorithm provider;
+  UniqueAlgorithmProvider provider;
   if (!Succeeded(
           ::BCryptOpenAlgorithmProvider(provider.Receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
     return false;
@@ -65,7 +57,7 @@ bool VerifyFileSha256(HANDLE file, uint64_t expectedSize, std::string_view expec
     return false;
   }
   std::vector<UCHAR> hashObject(objectLength, 0);
-  UniqueBcryptHash hash;
+  UniqueHash hash;
   if (!Succeeded(::BCryptCreateHash(provider.Get(), hash.Receive(), hashObject.data(), objectLength,
                                     nullptr, 0, 0))) {
     return false;
@@ -88,7 +80,7 @@ bool VerifyFileSha256(HANDLE file, uint64_t expectedSize, std::string_view expec
   if (!Succeeded(::BCryptFinishHash(hash.Get(), digest.data(), kDigestBytes, 0))) return false;
 
   std::string encoded;
-  encoded.reserve(kDigestHexLength);
+  encoded.reserve(2 * kDigestBytes);
   for (UCHAR byte : digest) {
     encoded.push_back(kHexDigits[byte >> 4]);
     encoded.push_back(kHexDigits[byte & 0x0F]);

@@ -8,13 +8,11 @@
 
 namespace veltrix {
 
-// The largest installer we accept, in bytes (512 MiB).
-inline constexpr uint64_t kMaxVerifiedFileSize = 0x20000000;
-
 // True only when the file behind `file` holds exactly `expectedSize` bytes
-// whose SHA-256 is `expectedSha256Hex` (64 lower-case hexadecimal digits).
-// Reads from the start through the same handle, at most 64 KiB at a time and
-// never past `expectedSize`; the file pointer is left after the last byte read.
+// (1 to the largest installer accepted) whose SHA-256 is `expectedSha256Hex`
+// (64 lower-case hexadecimal digits). Reads from the start through the same
+// handle, at most 64 KiB at a time and never past `expectedSize`; the file
+// pointer is left after the last byte read.
 bool VerifyFileSha256(HANDLE file, uint64_t expectedSize, std::string_view expectedSha256Hex);
 
 }  // namespace veltrix

@@ -6,12 +6,19 @@
 #include <cstddef>
 #include <vector>
 
-#include "desktop/desktop_reply.h"
-#include "launch/file_identity.h"
+#include "file_safety/file_identity.h"
+#include "file_safety/path_checks.h"
+#include "file_safety/pinned_open.h"
+#include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
 namespace {
+
+static_assert(kProtectedWriteMask == 0x500D0156);
+
+void FreeCoTaskMemory(void* memory) { ::CoTaskMemFree(memory); }
+using UniqueCoTaskMemory = UniqueHandle<void*, FreeCoTaskMemory>;
 
 // FOLDERID_ProgramFiles, {905E63B6-C1BF-494E-B29C-65B732D3D21A}.
 constexpr GUID kProgramFilesFolderId = {
@@ -23,26 +30,14 @@ constexpr wchar_t kHelperSuffix[] = L"\\veltrix_vpn_helper.exe";
 constexpr wchar_t kHelperArgument[] = L"--repair-service";
 constexpr wchar_t kFinalPathPrefix[] = L"\\\\?\\";
 constexpr wchar_t kTrustedInstallerAccount[] = L"NT SERVICE\\TrustedInstaller";
-constexpr DWORD kMaxSidBytes = 68;
 constexpr DWORD kDomainNameUnits = 256;
 
-constexpr char kRequiresInstallerCode[] = "repair_requires_installer";
-constexpr char kLaunchMessage[] = "Could not launch service repair.";
-
-std::wstring KnownProgramFilesFolder() {
+Win32Result<std::wstring> KnownProgramFilesFolder() {
   UniqueCoTaskMemory text;
   const HRESULT status = ::SHGetKnownFolderPath(kProgramFilesFolderId, 0, nullptr,
                                                 reinterpret_cast<PWSTR*>(text.Receive()));
-  if (FAILED(status) || !text) return std::wstring();
+  if (FAILED(status) || !text) return Win32Error{static_cast<uint32_t>(status)};
   return std::wstring(static_cast<const wchar_t*>(text.Get()));
-}
-
-std::wstring RunningModulePath() {
-  std::vector<wchar_t> buffer(kPathBufferUnits, L'\0');
-  const DWORD length =
-      ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (length < 1 || length > kPathBufferUnits - 1) return std::wstring();
-  return std::wstring(buffer.data(), length);
 }
 
 // The SID inside an allowing entry, when the entry is large enough to hold it.
@@ -57,31 +52,27 @@ PSID SidOfAllowedAce(const ACCESS_ALLOWED_ACE* ace) {
   return sid;
 }
 
+// The owner and DACL of an open object pass `policy`.
+bool PassesSecurityPolicy(HANDLE handle, const ServiceRepairEnvironment& environment) {
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  UniqueLocalMemory descriptor;
+  const DWORD status = ::GetSecurityInfo(handle, SE_FILE_OBJECT,
+                                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                         &owner, nullptr, &dacl, nullptr, descriptor.Receive());
+  return status == ERROR_SUCCESS && environment.securityPolicy(owner, dacl);
+}
+
 // One protected object, already opened: plain, policy-approved and where its
 // name says it is.
 bool IsProtectedObject(HANDLE handle, const std::wstring& path, bool folder,
                        const ServiceRepairEnvironment& environment) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!ReadFileInformation(handle, &info)) return false;
-  if (folder ? !IsPlainDirectory(info) : !IsPlainLocalFile(handle, info)) return false;
-
-  {
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
-    UniqueLocalMemory descriptor;
-    const DWORD status = ::GetSecurityInfo(handle, SE_FILE_OBJECT,
-                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                           &owner, nullptr, &dacl, nullptr, descriptor.Receive());
-    if (status != ERROR_SUCCESS) return false;
-    if (!environment.securityPolicy(owner, dacl)) return false;
-  }
-
-  return PathsEqual(FinalPathOfHandle(handle), kFinalPathPrefix + path);
-}
-
-void CloseInOpeningOrder(std::vector<UniqueFile>& handles) {
-  for (UniqueFile& handle : handles) handle.Reset();
-  handles.clear();
+  const auto info = ReadFileInformation(handle);
+  if (!info) return false;
+  if (folder ? !IsPlainDirectory(*info) : !IsPlainLocalFile(handle, *info)) return false;
+  if (!PassesSecurityPolicy(handle, environment)) return false;
+  const auto finalPath = FinalPathOfHandle(handle);
+  return finalPath && PathsEqual(*finalPath, kFinalPathPrefix + path);
 }
 
 }  // namespace
@@ -92,8 +83,8 @@ bool IsTrustedOwnerSid(PSID sid) {
       ::IsWellKnownSid(sid, WinBuiltinAdministratorsSid)) {
     return true;
   }
-  BYTE trustedInstaller[kMaxSidBytes] = {};
-  DWORD sidBytes = kMaxSidBytes;
+  BYTE trustedInstaller[SECURITY_MAX_SID_SIZE] = {};
+  DWORD sidBytes = sizeof(trustedInstaller);
   wchar_t domain[kDomainNameUnits] = {};
   DWORD domainUnits = kDomainNameUnits;
   SID_NAME_USE use;
@@ -132,65 +123,38 @@ ServiceRepairEnvironment DefaultServiceRepairEnvironment() {
                                   IsProtectedObjectSecurity, ::ShellExecuteExW};
 }
 
-void LaunchServiceRepair(HWND owner, flutter::MethodResult& result) {
-  LaunchServiceRepair(owner, result, DefaultServiceRepairEnvironment());
-}
-
-void LaunchServiceRepair(HWND owner, flutter::MethodResult& result,
-                         const ServiceRepairEnvironment& environment) {
-  const std::wstring programFiles = environment.programFilesFolder();
-  const std::wstring installFolder = programFiles + kInstallFolderSuffix;
-  const std::wstring hostExecutable = installFolder + kHostExecutableSuffix;
+OperationResult LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& environment) {
+  const Win32Result<std::wstring> programFiles = environment.programFilesFolder();
+  if (!programFiles) return {Outcome::kRepairNotInstalled};
+  const std::wstring installFolder = *programFiles + kInstallFolderSuffix;
   const std::wstring helper = installFolder + kHelperSuffix;
 
   // Only the installed program may start an elevated helper from its folder.
-  const std::wstring running = environment.runningProgramPath();
-  if (programFiles.empty() || running.empty() || !PathsEqual(running, hostExecutable)) {
-    ReplyError(result, kRequiresInstallerCode, "Install the official EXE first.");
-    return;
+  const Win32Result<std::wstring> running = environment.runningProgramPath();
+  if (!running || !PathsEqual(*running, installFolder + kHostExecutableSuffix)) {
+    return {Outcome::kRepairNotInstalled};
   }
 
   struct ProtectedObject {
     const std::wstring& path;
     bool folder;
   };
-  const ProtectedObject objects[] = {{programFiles, true}, {installFolder, true}, {helper, false}};
+  const ProtectedObject objects[] = {{*programFiles, true}, {installFolder, true}, {helper, false}};
 
-  // Held until the shell has returned, so that what was checked is what runs.
-  std::vector<UniqueFile> pinned;
-  pinned.reserve(std::size(objects));
+  // Each examined completely before the next is opened, and held until the
+  // shell has returned, so that what was checked is what runs.
+  std::vector<UniqueKernelHandle> pinned;
   for (const ProtectedObject& object : objects) {
-    UniqueFile handle = OpenPinned(object.path, object.folder ? PinnedObject::ProtectedFolder
-                                                              : PinnedObject::ProtectedHelperFile);
-    bool protectedObject = handle.IsValid();
-    if (protectedObject) {
-      pinned.push_back(std::move(handle));
-      protectedObject =
-          IsProtectedObject(pinned.back().Get(), object.path, object.folder, environment);
-    }
-    if (!protectedObject) {
-      CloseInOpeningOrder(pinned);
-      ReplyError(result, kRequiresInstallerCode, "Protected repair component is unavailable.");
-      return;
+    pinned.push_back(OpenPinned(object.path, object.folder ? PinnedObject::ProtectedFolder
+                                                           : PinnedObject::ProtectedHelperFile));
+    if (!pinned.back() ||
+        !IsProtectedObject(pinned.back().Get(), object.path, object.folder, environment)) {
+      return {Outcome::kRepairUnprotected};
     }
   }
-
-  SHELLEXECUTEINFOW info =
-      ElevatedLaunchInfo(owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE);
-  const bool launched = environment.shellExecute(&info) != FALSE;
-  const DWORD launchError = launched ? ERROR_SUCCESS : ::GetLastError();
-
-  CloseInOpeningOrder(pinned);
-  // The helper is not waited for.
-  UniqueFile(info.hProcess).Reset();
-
-  if (launched) {
-    result.Success();
-  } else {
-    ReplyWin32Error(result,
-                    launchError == ERROR_CANCELLED ? "repair_cancelled" : "repair_launch_failed",
-                    kLaunchMessage, launchError);
-  }
+  return LaunchElevated({owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE},
+                        environment.shellExecute, Outcome::kRepairCancelled,
+                        Outcome::kRepairLaunchFailed);
 }
 
 }  // namespace veltrix

@@ -6,14 +6,17 @@
 #include <functional>
 #include <string>
 
-#include "engine_client/method_result.h"
-#include "launch/shell_execute.h"
+#include "desktop/desktop_outcome.h"
+#include "launch/elevated_launch.h"
+#include "win32/win32_result.h"
 
 namespace veltrix {
 
 // Rights that only a trusted principal may hold on a protected object:
 // anything that adds, changes, deletes or re-permissions.
-inline constexpr DWORD kProtectedWriteMask = 0x500D0156;
+inline constexpr DWORD kProtectedWriteMask = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
+                                             FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES | DELETE |
+                                             WRITE_DAC | WRITE_OWNER | GENERIC_ALL | GENERIC_WRITE;
 
 // LocalSystem, the Administrators group, or the TrustedInstaller service
 // (looked up afresh each time; not trusted when the lookup fails).
@@ -28,10 +31,8 @@ bool IsProtectedObjectSecurity(PSID owner, PACL dacl);
 // Where the repair looks and how it decides and launches. The product uses
 // DefaultServiceRepairEnvironment(); tests replace single members.
 struct ServiceRepairEnvironment {
-  // The Program Files folder, or empty.
-  std::function<std::wstring()> programFilesFolder;
-  // The running program's path, or empty.
-  std::function<std::wstring()> runningProgramPath;
+  std::function<Win32Result<std::wstring>()> programFilesFolder;
+  std::function<Win32Result<std::wstring>()> runningProgramPath;
   // Decides an object's owner and DACL.
   std::function<bool(PSID owner, PACL dacl)> securityPolicy;
   ShellExecuteFunction shellExecute;
@@ -42,12 +43,9 @@ ServiceRepairEnvironment DefaultServiceRepairEnvironment();
 // Starts "veltrix_vpn_helper.exe --repair-service" elevated and hidden, but
 // only when this program is the installed one and Program Files, the
 // installation folder and the helper are plain objects that only trusted
-// principals can change. Answers `result` exactly once, after every handle
-// it opened is closed.
-void LaunchServiceRepair(HWND owner, flutter::MethodResult& result);
-
-void LaunchServiceRepair(HWND owner, flutter::MethodResult& result,
-                         const ServiceRepairEnvironment& environment);
+// principals can change. Every handle it opened is closed when it returns.
+OperationResult LaunchServiceRepair(
+    HWND owner, const ServiceRepairEnvironment& environment = DefaultServiceRepairEnvironment());
 
 }  // namespace veltrix
 

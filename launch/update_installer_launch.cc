@@ -1,123 +1,95 @@
 #include "launch/update_installer_launch.h"
 
-#include <vector>
+#include <optional>
+#include <string>
 
-#include "desktop/desktop_reply.h"
+#include "file_safety/file_identity.h"
+#include "file_safety/path_checks.h"
+#include "file_safety/pinned_open.h"
 #include "launch/file_digest.h"
-#include "launch/file_identity.h"
-#include "win32/unique_handle.h"
+#include "win32/system_paths.h"
 
 namespace veltrix {
 namespace {
 
-constexpr char kInvalidPathCode[] = "invalid_installer_path";
-constexpr char kUnavailableCode[] = "installer_unavailable";
-constexpr char kLaunchMessage[] = "Could not launch the update installer.";
+// Where the installer must lie, all of it built from the temporary folder.
+struct InstallerPlaces {
+  std::wstring tempFolder;  // ends with '\'
+  std::wstring updateFolder;
+  std::wstring installer;
+};
 
-void ReplyInvalidPath(flutter::MethodResult& result) {
-  ReplyError(result, kInvalidPathCode, "Invalid update installer path.");
+InstallerPlaces PlacesUnder(const std::wstring& tempFolder) {
+  InstallerPlaces places{tempFolder, tempFolder + kUpdateFolderName, {}};
+  places.installer = places.updateFolder + L"\\" + kInstallerFileName;
+  return places;
 }
 
-void ReplyUnsafePath(flutter::MethodResult& result) {
-  ReplyError(result, kInvalidPathCode, "Unsafe update installer path.");
+// Held from the checks until the shell has returned: while they are open
+// nobody can delete, move or write what is verified and launched. Declared in
+// opening order, so they close in reverse.
+struct PinnedInstaller {
+  UniqueKernelHandle tempFolder;
+  UniqueKernelHandle updateFolder;
+  UniqueKernelHandle installer;
+};
+
+// Opens all three, whatever becomes of the others; the error is that of the
+// installer's open when it failed, else of the first open that failed.
+Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
+  PinnedInstaller pinned;
+  pinned.tempFolder = OpenPinned(places.tempFolder, PinnedObject::TempFolder);
+  const DWORD tempError = pinned.tempFolder ? ERROR_SUCCESS : ::GetLastError();
+  pinned.updateFolder = OpenPinned(places.updateFolder, PinnedObject::UpdateFolder);
+  const DWORD updateError = pinned.updateFolder ? ERROR_SUCCESS : ::GetLastError();
+  pinned.installer = OpenPinned(places.installer, PinnedObject::InstallerFile);
+  if (!pinned.installer) return Win32Error{::GetLastError()};
+  if (!pinned.tempFolder) return Win32Error{tempError};
+  if (!pinned.updateFolder) return Win32Error{updateError};
+  return pinned;
 }
 
-void ReplyUnavailable(flutter::MethodResult& result, DWORD error) {
-  ReplyWin32Error(result, kUnavailableCode, "Update installer is unavailable.", error);
+// The installer is a plain, non-empty file in a plain update folder, and both
+// are where their names say under the temporary folder, whose own final path
+// is the anchor (it may itself be reached through a link).
+OperationResult CheckPinned(const PinnedInstaller& pinned) {
+  const auto updateInfo = ReadFileInformation(pinned.updateFolder.Get());
+  if (!updateInfo) return {Outcome::kInstallerUnavailable, updateInfo.error()};
+  const auto installerInfo = ReadFileInformation(pinned.installer.Get());
+  if (!installerInfo) return {Outcome::kInstallerUnavailable, installerInfo.error()};
+
+  const auto tempFinal = FinalPathOfHandle(pinned.tempFolder.Get());
+  const auto updateFinal = FinalPathOfHandle(pinned.updateFolder.Get());
+  const auto installerFinal = FinalPathOfHandle(pinned.installer.Get());
+  const bool empty = installerInfo->nFileSizeHigh == 0 && installerInfo->nFileSizeLow == 0;
+  const bool safe = IsPlainLocalFile(pinned.installer.Get(), *installerInfo) && !empty &&
+                    IsPlainDirectory(*updateInfo) && tempFinal && updateFinal && installerFinal &&
+                    PathsEqual(*updateFinal, *tempFinal + L"\\" + kUpdateFolderName) &&
+                    PathsEqual(*installerFinal, *updateFinal + L"\\" + kInstallerFileName);
+  return {safe ? Outcome::kDone : Outcome::kInstallerUnsafe};
 }
 
 }  // namespace
 
-void LaunchUpdateInstaller(HWND owner, const std::string& path, const std::string& sha256,
-                           uint64_t size, flutter::MethodResult& result) {
-  LaunchUpdateInstaller(owner, path, sha256, size, result, ::ShellExecuteExW);
-}
+OperationResult LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
+                                      const ShellExecuteFunction& shell) {
+  const std::optional<std::wstring> given = PathFromUtf8(request.path);
+  const Win32Result<std::wstring> tempFolder = TemporaryFolderPath();
+  if (!given || !tempFolder) return {Outcome::kInstallerPathInvalid};
+  const InstallerPlaces places = PlacesUnder(*tempFolder);
+  if (!PathsEqual(*given, places.installer)) return {Outcome::kInstallerElsewhere};
 
-void LaunchUpdateInstaller(HWND owner, const std::string& path, const std::string& sha256,
-                           uint64_t size, flutter::MethodResult& result,
-                           const ShellExecuteFunction& shellExecute) {
-  std::vector<wchar_t> tempBuffer(kPathBufferUnits, L'\0');
-  const DWORD tempLength = ::GetTempPathW(static_cast<DWORD>(tempBuffer.size()), tempBuffer.data());
-
-  std::wstring given;
-  const bool givenUsable = PathFromUtf8(path, &given);
-  if (!givenUsable || tempLength < 1 || tempLength > kPathBufferUnits - 1) {
-    ReplyInvalidPath(result);
-    return;
+  Win32Result<PinnedInstaller> pinned = Pin(places);
+  if (!pinned) return {Outcome::kInstallerUnavailable, pinned.error()};
+  if (OperationResult checked = CheckPinned(*pinned); checked.outcome != Outcome::kDone) {
+    return checked;
   }
-
-  // Everything that is opened or launched is built from the temporary folder;
-  // the caller's text is only compared with it.
-  std::wstring tempFolder(tempBuffer.data(), tempLength);
-  if (tempFolder.back() != L'\\') tempFolder.push_back(L'\\');
-  const std::wstring updateFolder = tempFolder + kUpdateFolderName;
-  const std::wstring installer = updateFolder + L"\\" + kInstallerFileName;
-
-  if (!PathsEqual(given, installer)) {
-    ReplyError(result, kInvalidPathCode, "Installer must be in VELTRIX-updates.");
-    return;
+  if (!VerifyFileSha256(pinned->installer.Get(), request.size, request.sha256)) {
+    return {Outcome::kInstallerMismatch};
   }
-
-  // Held until after the reply and closed in reverse order (installer,
-  // update folder, temporary folder) on every way out: while they are open
-  // nobody can delete, move or write what we verify and launch.
-  UniqueFile tempHandle = OpenPinned(tempFolder, PinnedObject::TempFolder);
-  const DWORD tempError = tempHandle ? ERROR_SUCCESS : ::GetLastError();
-  UniqueFile updateHandle = OpenPinned(updateFolder, PinnedObject::UpdateFolder);
-  const DWORD updateError = updateHandle ? ERROR_SUCCESS : ::GetLastError();
-  UniqueFile installerHandle = OpenPinned(installer, PinnedObject::InstallerFile);
-  DWORD openError = ::GetLastError();
-  if (!tempHandle || !updateHandle || !installerHandle) {
-    // A successful last open leaves no error behind; report the one that failed.
-    if (openError == ERROR_SUCCESS)
-      openError = tempError != ERROR_SUCCESS ? tempError : updateError;
-    ReplyUnavailable(result, openError);
-    return;
-  }
-
-  BY_HANDLE_FILE_INFORMATION updateInfo;
-  BY_HANDLE_FILE_INFORMATION installerInfo;
-  if (!ReadFileInformation(updateHandle.Get(), &updateInfo) ||
-      !ReadFileInformation(installerHandle.Get(), &installerInfo)) {
-    ReplyUnavailable(result, ::GetLastError());
-    return;
-  }
-
-  const std::wstring tempFinal = FinalPathOfHandle(tempHandle.Get());
-  const std::wstring updateFinal = FinalPathOfHandle(updateHandle.Get());
-  const std::wstring installerFinal = FinalPathOfHandle(installerHandle.Get());
-  const bool installerNonEmpty =
-      installerInfo.nFileSizeHigh != 0 || installerInfo.nFileSizeLow != 0;
-  const bool safe = IsPlainLocalFile(installerHandle.Get(), installerInfo) && installerNonEmpty &&
-                    IsPlainDirectory(updateInfo) && !tempFinal.empty() && !updateFinal.empty() &&
-                    !installerFinal.empty() &&
-                    PathsEqual(updateFinal, tempFinal + L"\\" + kUpdateFolderName) &&
-                    PathsEqual(installerFinal, updateFinal + L"\\" + kInstallerFileName);
-  if (!safe) {
-    ReplyUnsafePath(result);
-    return;
-  }
-
-  if (!VerifyFileSha256(installerHandle.Get(), size, sha256)) {
-    ReplyError(result, "installer_verification_failed",
-               "Installer bytes do not match the verified release.");
-    return;
-  }
-
-  SHELLEXECUTEINFOW info =
-      ElevatedLaunchInfo(owner, installer.c_str(), nullptr, updateFolder.c_str(), SW_SHOWNORMAL);
-  const bool launched = shellExecute(&info) != FALSE;
-  const DWORD launchError = launched ? ERROR_SUCCESS : ::GetLastError();
-  // The installer is not waited for.
-  UniqueFile(info.hProcess).Reset();
-
-  if (launched) {
-    result.Success();
-  } else {
-    ReplyWin32Error(
-        result, launchError == ERROR_CANCELLED ? "installer_cancelled" : "installer_launch_failed",
-        kLaunchMessage, launchError);
-  }
+  return LaunchElevated(
+      {owner, places.installer.c_str(), nullptr, places.updateFolder.c_str(), SW_SHOWNORMAL}, shell,
+      Outcome::kInstallerCancelled, Outcome::kInstallerLaunchFailed);
 }
 
 }  // namespace veltrix

@@ -3,11 +3,9 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
-
-#include "engine_client/method_result.h"
-#include "launch/shell_execute.h"
+#include "desktop/desktop_arguments.h"
+#include "desktop/desktop_outcome.h"
+#include "launch/elevated_launch.h"
 
 namespace veltrix {
 
@@ -17,16 +15,11 @@ inline constexpr wchar_t kInstallerFileName[] = L"VELTRIX-VPN-Setup-x64-beta.exe
 // Starts the downloaded update installer elevated, but only the one in
 // <temp>\VELTRIX-updates, only when every object on the way is plain and
 // where it should be, and only when the bytes behind the open handle have
-// `size` bytes and digest `sha256`. `path` is only compared with the
-// expected location; what is opened and launched is built from the
-// temporary folder. Answers `result` exactly once before returning.
-void LaunchUpdateInstaller(HWND owner, const std::string& path, const std::string& sha256,
-                           uint64_t size, flutter::MethodResult& result);
-
-// The same with the shell's launch call supplied by the caller.
-void LaunchUpdateInstaller(HWND owner, const std::string& path, const std::string& sha256,
-                           uint64_t size, flutter::MethodResult& result,
-                           const ShellExecuteFunction& shellExecute);
+// the request's size and digest. The request's path is only compared with
+// the expected location; what is opened and launched is built from the
+// temporary folder.
+OperationResult LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
+                                      const ShellExecuteFunction& shell = ::ShellExecuteExW);
 
 }  // namespace veltrix
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
@@ -35,7 +36,7 @@ std::string ProgramResource(int id, const wchar_t* type) {
 TEST(ResourcesTest, IconGroupHasEverySizeIn32BitColour) {
   // A 6-byte header with the count at 4, then 14-byte entries: width, height,
   // and the bit count at 6.
-  const std::string group = ProgramResource(101, RT_GROUP_ICON);
+  const std::string group = ProgramResource(VELTRIX_APP_ICON, RT_GROUP_ICON);
   const auto byte = [&](size_t at) { return static_cast<uint8_t>(group[at]); };
   ASSERT_GE(group.size(), 6u);
   ASSERT_EQ(group.size(), 6u + 14u * (byte(4) | byte(5) << 8));
@@ -74,11 +75,7 @@ TEST(ResourcesTest, VersionBlockNamesTheProduct) {
                                std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"+" +
                                std::to_wstring(LOWORD(fixed->dwFileVersionLS));
   const std::pair<const wchar_t*, std::wstring> fields[] = {
-      {L"CompanyName", L"VELTRIX"},
-      {L"FileDescription", L"VELTRIX VPN"},
       {L"ProductName", L"VELTRIX VPN"},
-      {L"InternalName", L"veltrix_vpn"},
-      {L"OriginalFilename", L"VELTRIX VPN.exe"},
       {L"FileVersion", version},
       {L"ProductVersion", version},
   };

@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "win32/system_paths.h"
+
 namespace veltrix::standin {
 
 // The value of an environment variable; empty when it is unset or too long.
 inline std::wstring EnvironmentValue(const wchar_t* name) {
-  std::wstring value(32768, L'\0');
+  std::wstring value(kPathBufferUnits, L'\0');
   DWORD length = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
   if (length == 0 || length >= value.size()) return std::wstring();
   value.resize(length);

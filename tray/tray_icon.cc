@@ -2,23 +2,22 @@
 
 #include <iterator>
 
-#include "tray/bring_to_front.h"
+#include "resources/resource_ids.h"
 #include "tray/tray_tooltip.h"
 
 namespace veltrix {
-
 namespace {
 
-// Icon group 101 of the executable, or the system's generic icon.
+static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full record of 64-bit Windows");
+static_assert(std::size(NOTIFYICONDATAW{}.szTip) == kTrayTipCapacity);
+
+// The application icon, or the system's generic one.
 HICON LoadTrayIconImage() {
-  HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101));
+  HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELTRIX_APP_ICON));
   return icon != nullptr ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 }  // namespace
-
-static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full record of 64-bit Windows");
-static_assert(std::size(NOTIFYICONDATAW{}.szTip) == kTrayTipCapacity);
 
 void TrayIcon::RegisterTaskbarCreated(HWND window) {
   taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
@@ -28,54 +27,50 @@ void TrayIcon::RegisterTaskbarCreated(HWND window) {
 }
 
 bool TrayIcon::Ensure(HWND window) {
-  if (bridge_.trayAvailable) return true;
-  if (window == nullptr || bridge_.quitting) return false;
+  if (shown_) return true;
+  if (window == nullptr || state_.quitting()) return false;
 
   record_ = NOTIFYICONDATAW{};
   record_.cbSize = sizeof(record_);
   record_.hWnd = window;
   record_.uID = kTrayIconId;
   record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-  record_.uCallbackMessage = kTrayCallbackMessage;
+  record_.uCallbackMessage = callbackMessage_;
   record_.hIcon = LoadTrayIconImage();
   CopyTrayTip(kTrayTipInitial, record_.szTip);
 
-  bridge_.trayAvailable = ::Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
-  if (bridge_.trayAvailable) {
-    record_.uVersion = NOTIFYICON_VERSION_4;
-    bridge_.trayVersion4 = ::Shell_NotifyIconW(NIM_SETVERSION, &record_) != FALSE;
-    RefreshTooltip(window);
-  }
-  // A refused tooltip change above may have cleared it again.
-  return bridge_.trayAvailable;
+  shown_ = ::Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
+  if (!shown_) return false;
+  record_.uVersion = NOTIFYICON_VERSION_4;
+  version4_ = ::Shell_NotifyIconW(NIM_SETVERSION, &record_) != FALSE;
+  // A refused tooltip change loses the icon again.
+  return RefreshTooltip(window);
 }
 
-void TrayIcon::RefreshTooltip(HWND window) {
-  if (!bridge_.trayAvailable) {
-    // A successful add writes the tooltip itself.
+bool TrayIcon::RefreshTooltip(HWND window) {
+  if (!shown_) {
+    // A successful add writes the tooltip itself; a refused one loses nothing.
     Ensure(window);
-    return;
+    return true;
   }
-  FormatTrayTooltip(bridge_.connectionState, record_.szTip);
-  if (!::Shell_NotifyIconW(NIM_MODIFY, &record_)) {
-    bridge_.trayAvailable = false;
-    BringWindowToFront(window, bridge_);
-  }
+  FormatTrayTooltip(state_.connection(), record_.szTip);
+  shown_ = ::Shell_NotifyIconW(NIM_MODIFY, &record_) != FALSE;
+  return shown_;
 }
 
-void TrayIcon::OnTaskbarCreated(HWND window) {
-  bridge_.trayAvailable = false;
-  if (!Ensure(window)) BringWindowToFront(window, bridge_);
+bool TrayIcon::OnTaskbarCreated(HWND window) {
+  shown_ = false;
+  return Ensure(window);
 }
 
 void TrayIcon::Remove() {
-  if (bridge_.trayAvailable) ::Shell_NotifyIconW(NIM_DELETE, &record_);
-  bridge_.trayAvailable = false;
-  bridge_.trayVersion4 = false;
+  if (shown_) ::Shell_NotifyIconW(NIM_DELETE, &record_);
+  shown_ = false;
+  version4_ = false;
 }
 
 void TrayIcon::ReturnFocus() {
-  if (bridge_.trayAvailable) ::Shell_NotifyIconW(NIM_SETFOCUS, &record_);
+  if (shown_) ::Shell_NotifyIconW(NIM_SETFOCUS, &record_);
 }
 
 }  // namespace veltrix

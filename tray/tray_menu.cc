@@ -1,19 +1,22 @@
 #include "tray/tray_menu.h"
 
-#include "tray/tray_menu_entries.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
+namespace {
 
 static_assert(kMenuFlagString == MF_STRING && kMenuFlagGrayed == MF_GRAYED &&
               kMenuFlagSeparator == MF_SEPARATOR);
 
-std::optional<uint32_t> TrackTrayMenu(HWND window, const DesktopBridge& bridge, POINT position) {
-  if (bridge.desktopBusy || bridge.quitting) return std::nullopt;
+void DestroyMenuHandle(HMENU menu) { ::DestroyMenu(menu); }
+using UniqueMenu = UniqueHandle<HMENU, DestroyMenuHandle>;
 
+}  // namespace
+
+std::optional<uint32_t> TrackTrayMenu(HWND window, const TrayMenuEntries& entries, POINT position) {
   UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return std::nullopt;
-  for (const TrayMenuEntry& entry : BuildTrayMenuEntries(bridge)) {
+  for (const TrayMenuEntry& entry : entries) {
     ::AppendMenuW(menu.Get(), entry.flags, entry.id, entry.text);
   }
   ::SetMenuDefaultItem(menu.Get(), kTrayCommandOpen, FALSE);

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "desktop/desktop_bridge.h"
+#include "desktop/connection_state.h"
 
 namespace veltrix {
 
@@ -27,9 +27,9 @@ struct TrayMenuEntry {
 using TrayMenuEntries = std::array<TrayMenuEntry, 4>;
 
 // Open, Connect/Disconnect, separator, Quit, worded and greyed from the
-// current desktop state. The toggle stays greyed until the user interface
-// has initialised, since nothing could receive it before then.
-TrayMenuEntries BuildTrayMenuEntries(const DesktopBridge& bridge);
+// connection state. The toggle stays greyed until the user interface has
+// initialised, since nothing could receive it before then.
+TrayMenuEntries BuildTrayMenuEntries(bool initialized, ConnectionState connection);
 
 }  // namespace veltrix
 

@@ -14,9 +14,9 @@ void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip) {
   std::fill(tip.begin() + length, tip.end(), L'\0');
 }
 
-void FormatTrayTooltip(std::string_view connectionState, std::span<wchar_t> tip) {
+void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip) {
   std::wstring text(L"VELTRIX VPN - ");
-  text += TrayLabelFor(connectionState);
+  text += TrayLabelFor(connection);
   CopyTrayTip(text, tip);
 }
 

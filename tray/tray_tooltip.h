@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "desktop/connection_state.h"
+
 namespace veltrix {
 
 // Size of the shell's tooltip field, terminator included.
@@ -17,8 +19,8 @@ inline constexpr std::wstring_view kTrayTipInitial = L"VELTRIX VPN";
 // buffer is left alone.
 void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip);
 
-// "VELTRIX VPN - " and the label of `connectionState` (a channel name).
-void FormatTrayTooltip(std::string_view connectionState, std::span<wchar_t> tip);
+// "VELTRIX VPN - " and the label of `connection`.
+void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip);
 
 }  // namespace veltrix
 

@@ -3,22 +3,24 @@
 
 #include <windows.h>
 
-#include <bcrypt.h>
-#include <objbase.h>
-
 #include <utility>
 
 namespace veltrix {
 
-// Sole owner of one Windows handle; Traits says what "no handle" is and how
-// to close one, so every way out of a scope closes it.
-template <typename Traits>
+template <typename T>
+bool IsNonNull(T handle) {
+  return handle != T{};
+}
+
+// Sole owner of one Windows handle: `Close` releases it, `IsValid` tells a
+// handle from "none", so every way out of a scope closes what it holds. Each
+// kind of handle gets a one-line alias next to the code that uses it, e.g.
+//   using UniqueMenu = UniqueHandle<HMENU, DestroyMenuHandle>;
+template <typename T, void (*Close)(T), bool (*IsValid)(T) = &IsNonNull<T>>
 class UniqueHandle {
  public:
-  using Type = typename Traits::Type;
-
   UniqueHandle() = default;
-  explicit UniqueHandle(Type handle) : handle_(handle) {}
+  explicit UniqueHandle(T handle) : handle_(handle) {}
   ~UniqueHandle() { Reset(); }
 
   UniqueHandle(const UniqueHandle&) = delete;
@@ -29,90 +31,39 @@ class UniqueHandle {
     return *this;
   }
 
-  Type Get() const { return handle_; }
-  bool IsValid() const { return Traits::IsValid(handle_); }
-  explicit operator bool() const { return IsValid(); }
+  T Get() const { return handle_; }
+  explicit operator bool() const { return IsValid(handle_); }
 
-  // For out-parameters of the call that opens the handle.
-  Type* Receive() {
+  // For the out-parameter of the call that opens the handle.
+  T* Receive() {
     Reset();
     return &handle_;
   }
-  Type Release() { return std::exchange(handle_, Traits::Invalid()); }
-  void Reset(Type handle = Traits::Invalid()) {
-    if (Traits::IsValid(handle_)) Traits::Close(handle_);
+  // Dropping a released handle would leak it.
+  [[nodiscard]] T Release() { return std::exchange(handle_, T{}); }
+  void Reset(T handle = T{}) {
+    if (IsValid(handle_)) Close(handle_);
     handle_ = handle;
   }
 
  private:
-  Type handle_ = Traits::Invalid();
+  T handle_ = T{};
 };
 
-// Kernel object handles, where both null and INVALID_HANDLE_VALUE mean none.
-struct KernelHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(Type h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static void Close(Type h) { ::CloseHandle(h); }
-};
+inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
+// CreateFileW says "none" with INVALID_HANDLE_VALUE, most other calls with null.
+inline bool IsKernelHandle(HANDLE handle) {
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+inline void CloseRegistryKey(HKEY key) { ::RegCloseKey(key); }
+inline void FreeLocalMemory(HLOCAL memory) { ::LocalFree(memory); }
+inline void FreeLibraryHandle(HMODULE module) { ::FreeLibrary(module); }
 
-struct RegistryKeyTraits {
-  using Type = HKEY;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::RegCloseKey(h); }
-};
-
-struct MenuTraits {
-  using Type = HMENU;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::DestroyMenu(h); }
-};
-
-struct LocalMemoryTraits {
-  using Type = HLOCAL;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::LocalFree(h); }
-};
-
-struct CoTaskMemoryTraits {
-  using Type = void*;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::CoTaskMemFree(h); }
-};
-
-struct BcryptAlgorithmTraits {
-  using Type = BCRYPT_ALG_HANDLE;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::BCryptCloseAlgorithmProvider(h, 0); }
-};
-
-struct BcryptHashTraits {
-  using Type = BCRYPT_HASH_HANDLE;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::BCryptDestroyHash(h); }
-};
-
-struct LibraryTraits {
-  using Type = HMODULE;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::FreeLibrary(h); }
-};
-
-using UniqueFile = UniqueHandle<KernelHandleTraits>;
-using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
-using UniqueCoTaskMemory = UniqueHandle<CoTaskMemoryTraits>;
-using UniqueBcryptAlgorithm = UniqueHandle<BcryptAlgorithmTraits>;
-using UniqueBcryptHash = UniqueHandle<BcryptHashTraits>;
-using UniqueLibrary = UniqueHandle<LibraryTraits>;
+// Files, folders, processes: everything closed with CloseHandle.
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle, IsKernelHandle>;
+using UniqueRegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
+using UniqueLocalMemory = UniqueHandle<HLOCAL, FreeLocalMemory>;
+using UniqueLibrary = UniqueHandle<HMODULE, FreeLibraryHandle>;
 
 }  // namespace veltrix
 

@@ -1,6 +1,8 @@
 #include "window/flutter_window.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "desktop/desktop_dispatcher.h"
@@ -9,20 +11,28 @@
 #include "engine_client/standard_method_codec.h"
 #include "launch/service_repair_launch.h"
 #include "launch/update_installer_launch.h"
-#include "tray/bring_to_front.h"
+#include "tray/tray_event.h"
+#include "tray/tray_menu.h"
 #include "window/engine_plugins.h"
+#include "window/window_messages.h"
 
 namespace veltrix {
-
 namespace {
 
-constexpr char kDesktopChannelName[] = "veltrix/desktop";
 constexpr char kAutostartArgument[] = "--autostart";
+
+bool StartedAtLogin(const flutter::EngineProject& project) {
+  const auto& arguments = project.entryPointArguments();
+  return std::find(arguments.begin(), arguments.end(), kAutostartArgument) != arguments.end();
+}
 
 }  // namespace
 
 FlutterWindow::FlutterWindow(const flutter::EngineProject& project)
-    : project_(project), trayIcon_(bridge_) {}
+    : project_(project),
+      state_(StartedAtLogin(project)),
+      trayIcon_(state_, kTrayCallbackMessage),
+      uiCommands_(state_, *this) {}
 
 FlutterWindow::~FlutterWindow() {
   // While this is still a FlutterWindow, so that its own teardown runs.
@@ -40,10 +50,6 @@ bool FlutterWindow::OnWindowCreated() {
   RegisterEnginePlugins(viewController_->engine());
   AttachContent(viewController_->view()->NativeWindow());
 
-  const auto& arguments = project_.entryPointArguments();
-  bridge_.autostart =
-      std::find(arguments.begin(), arguments.end(), kAutostartArgument) != arguments.end();
-
   trayIcon_.RegisterTaskbarCreated(WindowHandle());
   EnsureTrayIcon();
 
@@ -54,6 +60,7 @@ bool FlutterWindow::OnWindowCreated() {
       [this](const flutter::MethodCall& call, std::unique_ptr<flutter::MethodResult> result) {
         HandleDesktopCall(call, std::move(result));
       });
+  uiCommands_.Connect(desktopChannel_.get());
 
   viewController_->engine()->SetNextFrameCallback([this]() { OnFirstFrame(); });
   viewController_->ForceRedraw();
@@ -62,18 +69,18 @@ bool FlutterWindow::OnWindowCreated() {
 
 void FlutterWindow::HandleDesktopCall(const flutter::MethodCall& call,
                                       std::unique_ptr<flutter::MethodResult> result) {
-  HandleDesktopMethod(bridge_, *this, call, std::move(result));
+  HandleDesktopMethod(state_, *this, call, std::move(result));
 }
 
 void FlutterWindow::OnFirstFrame() {
-  if (bridge_.autostart && bridge_.trayAvailable) return;
+  if (state_.autostart() && trayIcon_.shown()) return;
   Show();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // These never reach the engine, the plug-ins or the base handler.
   if (trayIcon_.taskbarCreatedMessage() != 0 && message == trayIcon_.taskbarCreatedMessage()) {
-    trayIcon_.OnTaskbarCreated(WindowHandle());
+    if (!trayIcon_.OnTaskbarCreated(WindowHandle())) BringWindowToFront();
     return 0;
   }
   switch (message) {
@@ -86,7 +93,7 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_ENDSESSION:
       if (wParam != 0) {
         // The user interface is not asked: there is no time for a reply.
-        bridge_.quitting = true;
+        state_.BeginQuitting();
         DestroyAndQuit();
         return 0;
       }
@@ -108,17 +115,76 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
   return Win32Window::HandleMessage(window, message, wParam, lParam);
 }
 
+void FlutterWindow::OnTrayEvent(WPARAM wParam, LPARAM lParam) {
+  const TrayEvent event = DecodeTrayEvent(trayIcon_.version4(), wParam, lParam);
+  switch (event.kind) {
+    case TrayEventKind::kSelect:
+      BringWindowToFront();
+      uiCommands_.Send("open");
+      return;
+    case TrayEventKind::kContextMenu: {
+      POINT position{event.x, event.y};
+      if (!event.hasAnchor) ::GetCursorPos(&position);
+      ShowTrayMenu(position);
+      return;
+    }
+    case TrayEventKind::kIgnored:
+      return;
+  }
+}
+
+void FlutterWindow::ShowTrayMenu(POINT position) {
+  if (state_.busy() || state_.quitting()) return;
+  const std::optional<uint32_t> command = TrackTrayMenu(
+      WindowHandle(), BuildTrayMenuEntries(state_.initialized(), state_.connection()), position);
+  if (!command) return;
+  // Acted on as chosen, even if the state changed while the menu was open.
+  switch (*command) {
+    case kTrayCommandOpen:
+      BringWindowToFront();
+      uiCommands_.Send("open");
+      return;
+    case kTrayCommandToggle:
+      uiCommands_.Send("toggle");
+      return;
+    case kTrayCommandQuit:
+      uiCommands_.Send("quit");
+      return;
+    default:
+      // Dismissed: the keyboard focus goes back to the icon.
+      trayIcon_.ReturnFocus();
+      return;
+  }
+}
+
+void FlutterWindow::OnCloseRequest() {
+  switch (DecideCloseAction(state_)) {
+    case CloseAction::kIgnore:
+      return;
+    case CloseAction::kHideToTray:
+      // Hiding without an icon would leave the user no way back.
+      if (EnsureTrayIcon()) {
+        ::ShowWindow(WindowHandle(), SW_HIDE);
+      } else {
+        BringWindowToFront();
+      }
+      return;
+    case CloseAction::kQuit:
+      uiCommands_.Send("quit");
+      return;
+  }
+}
+
 void FlutterWindow::OnWindowDestroyed() {
-  // Every step tolerates a repeat: this runs on Destroy and on WM_DESTROY.
   trayIcon_.Remove();
-  bridge_.initialized = false;
+  state_.EndSession();
+  uiCommands_.Connect(nullptr);
   if (desktopChannel_) {
     // No call may arrive once the engine starts to go away.
     desktopChannel_->SetCallHandler(nullptr);
     desktopChannel_.reset();
   }
   viewController_.reset();
-  Win32Window::OnWindowDestroyed();
 }
 
 void FlutterWindow::DestroyAndQuit() {
@@ -128,36 +194,41 @@ void FlutterWindow::DestroyAndQuit() {
 
 bool FlutterWindow::EnsureTrayIcon() { return trayIcon_.Ensure(WindowHandle()); }
 
-void FlutterWindow::RefreshTrayTooltip() { trayIcon_.RefreshTooltip(WindowHandle()); }
+void FlutterWindow::RefreshTrayTooltip() {
+  // A lost icon leaves the user no way back but the window.
+  if (!trayIcon_.RefreshTooltip(WindowHandle())) BringWindowToFront();
+}
 
-void FlutterWindow::BringWindowToFront() { veltrix::BringWindowToFront(WindowHandle(), bridge_); }
+void FlutterWindow::BringWindowToFront() {
+  HWND window = WindowHandle();
+  if (window == nullptr || state_.quitting()) return;
+  ::ShowWindow(window, ::IsIconic(window) ? SW_RESTORE : SW_SHOW);
+  ::SetForegroundWindow(window);
+}
 
-uint32_t FlutterWindow::PostQuitRequest() {
+Win32Result<> FlutterWindow::PostQuitRequest() {
   // Without a window the message would go to the thread and be lost.
-  if (WindowHandle() == nullptr) return ERROR_INVALID_WINDOW_HANDLE;
-  if (::PostMessageW(WindowHandle(), kQuitMessage, 0, 0)) return 0;
+  if (WindowHandle() == nullptr) return Win32Error{ERROR_INVALID_WINDOW_HANDLE};
+  if (::PostMessageW(WindowHandle(), kQuitMessage, 0, 0)) return Done{};
   // A failure must never read as success.
   const DWORD error = ::GetLastError();
-  return error != 0 ? error : ERROR_INVALID_WINDOW_HANDLE;
+  return Win32Error{error != 0 ? error : ERROR_INVALID_WINDOW_HANDLE};
 }
 
-uint32_t FlutterWindow::SetRunAtLogin(bool enable) { return veltrix::SetRunAtLogin(enable); }
+Win32Result<> FlutterWindow::SetRunAtLogin(bool enable) { return veltrix::SetRunAtLogin(enable); }
 
-// The long operations own their modal UI (elevation prompt, Save As) and
-// answer the result themselves.
+// The long operations own their modal UI (elevation prompt, Save As).
 
-void FlutterWindow::LaunchServiceRepair(flutter::MethodResult& result) {
-  veltrix::LaunchServiceRepair(WindowHandle(), result);
+OperationResult FlutterWindow::LaunchServiceRepair() {
+  return veltrix::LaunchServiceRepair(WindowHandle());
 }
 
-void FlutterWindow::LaunchUpdateInstaller(const std::string& path, const std::string& sha256,
-                                          uint64_t size, flutter::MethodResult& result) {
-  veltrix::LaunchUpdateInstaller(WindowHandle(), path, sha256, size, result);
+OperationResult FlutterWindow::LaunchUpdateInstaller(const InstallerRequest& request) {
+  return veltrix::LaunchUpdateInstaller(WindowHandle(), request);
 }
 
-void FlutterWindow::SaveDiagnostics(const flutter::EncodableValue* arguments,
-                                    flutter::MethodResult& result) {
-  veltrix::SaveDiagnostics(WindowHandle(), arguments, result);
+OperationResult FlutterWindow::SaveDiagnostics(const DiagnosticsFields& fields) {
+  return veltrix::SaveDiagnostics(WindowHandle(), fields);
 }
 
 }  // namespace veltrix

@@ -3,23 +3,22 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
-#include <string>
 
-#include "desktop/desktop_bridge.h"
 #include "desktop/desktop_operations.h"
+#include "desktop/desktop_state.h"
 #include "engine_client/engine_project.h"
 #include "engine_client/flutter_view_controller.h"
 #include "engine_client/method_channel.h"
 #include "tray/tray_icon.h"
+#include "window/ui_commands.h"
 #include "window/win32_window.h"
 
 namespace veltrix {
 
 // The application's one top-level window: the engine's view as its content,
-// the "veltrix/desktop" channel, the tray icon, and what closing, the tray
-// and the end of the Windows session mean.
+// the desktop channel, the tray icon, and what closing, the tray and the end
+// of the Windows session mean. It owns the desktop state.
 class FlutterWindow : public Win32Window, public DesktopOperations {
  public:
   explicit FlutterWindow(const flutter::EngineProject& project);
@@ -29,28 +28,18 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
   bool EnsureTrayIcon() override;
   void RefreshTrayTooltip() override;
   void BringWindowToFront() override;
-  uint32_t PostQuitRequest() override;
-  uint32_t SetRunAtLogin(bool enable) override;
-  void LaunchServiceRepair(flutter::MethodResult& result) override;
-  void LaunchUpdateInstaller(const std::string& path, const std::string& sha256, uint64_t size,
-                             flutter::MethodResult& result) override;
-  void SaveDiagnostics(const flutter::EncodableValue* arguments,
-                       flutter::MethodResult& result) override;
+  Win32Result<> PostQuitRequest() override;
+  Win32Result<> SetRunAtLogin(bool enable) override;
+  OperationResult LaunchServiceRepair() override;
+  OperationResult LaunchUpdateInstaller(const InstallerRequest& request) override;
+  OperationResult SaveDiagnostics(const DiagnosticsFields& fields) override;
 
   // The desktop channel's call handler: every call from the user interface
   // goes to the desktop dispatcher with this window's state.
   void HandleDesktopCall(const flutter::MethodCall& call,
                          std::unique_ptr<flutter::MethodResult> result);
 
-  // Passes a tray or close command to the user interface ("open", "toggle",
-  // "quit") without waiting for a reply. Before the user interface has
-  // initialised, "quit" quits the host and the others are dropped.
-  void SendUiCommand(const std::string& method);
-
-  // Shows the tray menu at a screen position and acts on the choice.
-  void ShowTrayMenu(POINT position);
-
-  const DesktopBridge& desktopState() const { return bridge_; }
+  const DesktopState& state() const { return state_; }
   const TrayIcon& trayIcon() const { return trayIcon_; }
 
  protected:
@@ -59,8 +48,10 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
   void OnWindowDestroyed() override;
 
  private:
-  // The tray icon's callback message.
+  // The tray icon's callback message: a click, or a request for the menu.
   void OnTrayEvent(WPARAM wParam, LPARAM lParam);
+  // Shows the tray menu at a screen position and acts on the choice.
+  void ShowTrayMenu(POINT position);
   // WM_CLOSE: hide to the tray, or ask for an orderly quit.
   void OnCloseRequest();
   // kQuitMessage and the end of the session: go now.
@@ -70,8 +61,9 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
   void OnFirstFrame();
 
   flutter::EngineProject project_;
-  DesktopBridge bridge_;
+  DesktopState state_;
   TrayIcon trayIcon_;
+  UiCommands uiCommands_;
   // Declared after the view controller so that, should it still be there,
   // the channel goes first: it uses the engine's messenger.
   std::unique_ptr<flutter::FlutterViewController> viewController_;

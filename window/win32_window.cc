@@ -3,6 +3,7 @@
 #include <dwmapi.h>
 
 #include "engine_client/engine_api.h"
+#include "resources/resource_ids.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
@@ -33,7 +34,7 @@ class WindowClassRegistry {
       windowClass.style = CS_HREDRAW | CS_VREDRAW;
       windowClass.lpfnWndProc = Win32Window::StaticWindowProc;
       windowClass.hInstance = ::GetModuleHandleW(nullptr);
-      windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(101));
+      windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(VELTRIX_APP_ICON));
       windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
       windowClass.lpszClassName = kWindowClassName;
       ::RegisterClassW(&windowClass);
@@ -98,18 +99,9 @@ bool Win32Window::Create(const std::wstring& title, const Point& origin, const S
 bool Win32Window::Show() { return ::ShowWindow(windowHandle_, SW_SHOWNORMAL) != FALSE; }
 
 void Win32Window::Destroy() {
-  OnWindowDestroyed();
-  if (windowHandle_ != nullptr) {
-    // Sends WM_DESTROY, which runs the release below once more.
-    ::DestroyWindow(windowHandle_);
-    windowHandle_ = nullptr;
-  }
+  // WM_DESTROY arrives inside this call and does the teardown.
+  if (windowHandle_ != nullptr) ::DestroyWindow(windowHandle_);
   if (activeWindowCount == 0) WindowClassRegistry::Instance().UnregisterWindowClass();
-}
-
-void Win32Window::ReleaseWindow() {
-  windowHandle_ = nullptr;
-  Destroy();
 }
 
 void Win32Window::SetQuitOnDestroy(bool quitOnDestroy) { quitOnDestroy_ = quitOnDestroy; }
@@ -157,7 +149,9 @@ LRESULT CALLBACK Win32Window::StaticWindowProc(HWND window, UINT message, WPARAM
 LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
-      ReleaseWindow();
+      windowHandle_ = nullptr;
+      childContent_ = nullptr;
+      OnWindowDestroyed();
       if (quitOnDestroy_) ::PostQuitMessage(0);
       return 0;
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "window/window_scaling.h"
+#include "window/window_decisions.h"
 
 namespace veltrix {
 
@@ -30,7 +30,8 @@ class Win32Window {
   // SW_SHOWNORMAL; the result tells whether the window was visible before.
   bool Show();
 
-  // Destroys the native window; the class goes with the last window object.
+  // Destroys the native window (its WM_DESTROY runs OnWindowDestroyed); the
+  // class goes with the last window object.
   void Destroy();
 
   // Whether the window's destruction ends the thread's message loop.
@@ -61,13 +62,11 @@ class Win32Window {
   virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Runs at the end of Create; false makes Create fail.
   virtual bool OnWindowCreated();
-  // Runs at the start of every Destroy and on WM_DESTROY, so more than once.
+  // Runs once per native window, on its WM_DESTROY, whoever destroyed it;
+  // the child windows still exist then.
   virtual void OnWindowDestroyed();
 
  private:
-  // Destroy's work when the native window is already gone (WM_DESTROY).
-  void ReleaseWindow();
-
   bool quitOnDestroy_ = false;
   HWND windowHandle_ = nullptr;
   HWND childContent_ = nullptr;

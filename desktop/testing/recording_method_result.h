@@ -1,8 +1,6 @@
 #ifndef DESKTOP_TESTING_RECORDING_METHOD_RESULT_H_
 #define DESKTOP_TESTING_RECORDING_METHOD_RESULT_H_
 
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 
@@ -11,70 +9,44 @@
 
 namespace veltrix {
 
-// What a call was answered with. Lives outside the result so that it can be
-// read after the handler has destroyed the result.
+// How a call was answered, kept outside the result so that it can be read
+// after the handler has destroyed the result.
 struct RecordedReply {
-  enum class Kind { None, Success, Error, NotImplemented };
-
-  Kind kind = Kind::None;
   int answers = 0;
-  // Success value or error details; empty when none was given.
-  std::optional<flutter::EncodableValue> value;
-  std::string code;
+  bool notImplemented = false;
+  std::string code;  // empty for a success
   std::string message;
+  // The success value or the error details.
+  std::optional<flutter::EncodableValue> value;
 
-  bool IsSuccess() const { return kind == Kind::Success; }
-  bool IsError() const { return kind == Kind::Error; }
-  bool IsNotImplemented() const { return kind == Kind::NotImplemented; }
+  bool operator==(const RecordedReply&) const = default;
 };
 
-// A MethodResult that records its answer and fails the running test when it
-// is answered twice, or destroyed without an answer (unless told that no
-// answer is expected).
 class RecordingMethodResult : public flutter::MethodResult {
  public:
-  enum class Expect { Answer, NoAnswer };
-
-  explicit RecordingMethodResult(RecordedReply* reply, Expect expect = Expect::Answer)
-      : reply_(reply), expect_(expect) {}
-  ~RecordingMethodResult() override {
-    if (expect_ == Expect::Answer && reply_->answers == 0) {
-      ADD_FAILURE() << "method result destroyed without being answered";
-    }
-  }
+  explicit RecordingMethodResult(RecordedReply* reply) : reply_(reply) {}
 
  protected:
-  void OnSuccess(const flutter::EncodableValue* result) override {
-    if (!Begin("Success")) return;
-    reply_->kind = RecordedReply::Kind::Success;
-    if (result != nullptr) reply_->value = *result;
-  }
+  void OnSuccess(const flutter::EncodableValue* result) override { Record({}, {}, result); }
   void OnError(const std::string& code, const std::string& message,
                const flutter::EncodableValue* details) override {
-    if (!Begin("Error")) return;
-    reply_->kind = RecordedReply::Kind::Error;
-    reply_->code = code;
-    reply_->message = message;
-    if (details != nullptr) reply_->value = *details;
+    Record(code, message, details);
   }
   void OnNotImplemented() override {
-    if (!Begin("NotImplemented")) return;
-    reply_->kind = RecordedReply::Kind::NotImplemented;
+    ++reply_->answers;
+    reply_->notImplemented = true;
   }
 
  private:
-  // Keeps the first answer; a later one is a failure and is not recorded.
-  bool Begin(const char* what) {
+  void Record(const std::string& code, const std::string& message,
+              const flutter::EncodableValue* value) {
     ++reply_->answers;
-    if (reply_->answers > 1) {
-      ADD_FAILURE() << "method result answered twice; second answer: " << what;
-      return false;
-    }
-    return true;
+    reply_->code = code;
+    reply_->message = message;
+    if (value != nullptr) reply_->value = *value;
   }
 
   RecordedReply* reply_;
-  Expect expect_;
 };
 
 }  // namespace veltrix

@@ -11,6 +11,7 @@
 #include "standin/engine/messenger_core.h"
 #include "standin/engine/platform.h"
 #include "standin/environment.h"
+#include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix::standin {
@@ -103,10 +104,9 @@ bool IsRelative(const std::wstring& path) {
 // The bundle lies beside the executable, whatever the current folder is.
 std::wstring ResolveBesideExecutable(const std::wstring& path) {
   if (!IsRelative(path)) return path;
-  std::wstring exe(32768, L'\0');
-  DWORD length = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
-  if (length == 0 || length >= exe.size()) return path;
-  exe.resize(length);
+  const Win32Result<std::wstring> program = RunningModulePath();
+  if (!program) return path;
+  const std::wstring& exe = *program;
   size_t slash = exe.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return path;
   return exe.substr(0, slash + 1) + path;

@@ -8,7 +8,7 @@
 #include "engine_client/method_result.h"
 #include "engine_client/standard_method_codec.h"
 #include "standin/ui/scenario_script.h"
-#include "win32/unique_handle.h"
+#include "win32/bcrypt_handles.h"
 #include "win32/wide_to_utf8.h"
 
 namespace veltrix {
@@ -82,10 +82,10 @@ struct InstallerFile {
 };
 
 std::optional<std::string> Sha256OfFile(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  UniqueBcryptAlgorithm algorithm;
-  UniqueBcryptHash hash;
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueAlgorithmProvider algorithm;
+  UniqueHash hash;
   if (!file ||
       ::BCryptOpenAlgorithmProvider(algorithm.Receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0) !=
           0 ||
@@ -157,7 +157,7 @@ void DemoScreen::Start() {
     CreateControls();
     link_.services()->setViewWindowHook(link_.services()->engine, &ViewHook, this);
   }
-  link_.SetHandler(kDesktopChannel,
+  link_.SetHandler(kDesktopChannelName,
                    [this](const uint8_t* message, size_t size, const VeltrixUiResponse* response) {
                      OnHostCall(message, size, response);
                    });
@@ -391,7 +391,7 @@ void DemoScreen::Call(const std::string& method, EncodableValue arguments,
   const flutter::StandardMethodCodec& codec = flutter::StandardMethodCodec::SharedInstance();
   flutter::MethodCall call(method, std::make_unique<EncodableValue>(std::move(arguments)));
   std::unique_ptr<std::vector<uint8_t>> message = codec.EncodeCall(call);
-  link_.Send(kDesktopChannel, *message,
+  link_.Send(kDesktopChannelName, *message,
              [this, method, onSuccess, &codec](const uint8_t* reply, size_t size) {
                ReplyReader reader;
                if (size == 0) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "standin/environment.h"
+
 namespace veltrix {
 namespace {
 
@@ -22,10 +24,9 @@ void CallHandler(const char*, const uint8_t* message, size_t size,
 // The engine's own way of writing the transcript, for lines after it has
 // gone (the module outlives it by a little).
 void AppendToTranscript(const std::string& line) {
-  wchar_t path[32768];
-  DWORD length = ::GetEnvironmentVariableW(L"VELTRIX_UI_TRANSCRIPT", path, 32768);
-  if (length == 0 || length >= 32768) return;
-  std::FILE* file = ::_wfopen(path, L"ab");
+  const std::wstring path = standin::EnvironmentValue(L"VELTRIX_UI_TRANSCRIPT");
+  if (path.empty()) return;
+  std::FILE* file = ::_wfopen(path.c_str(), L"ab");
   if (file == nullptr) return;
   std::fwrite(line.data(), 1, line.size(), file);
   std::fputc('\n', file);

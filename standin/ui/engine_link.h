@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/desktop_dispatcher.h"
 #include "standin/ui_module_api.h"
 
 namespace veltrix {
@@ -20,8 +21,6 @@ namespace veltrix {
 // The module's own instance, for its window classes.
 HINSTANCE ModuleInstance();
 std::wstring Utf8ToWide(std::string_view text);
-
-inline constexpr char kDesktopChannel[] = "veltrix/desktop";
 
 using ReplyHandler = std::function<void(const uint8_t* reply, size_t size)>;
 using HostMessageHandler =

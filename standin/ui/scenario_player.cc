@@ -158,7 +158,7 @@ void ScenarioPlayer::Start() {
     Record("scenario-error no player window");
     return;
   }
-  link_.SetHandler(kDesktopChannel,
+  link_.SetHandler(kDesktopChannelName,
                    [this](const uint8_t* message, size_t size, const VeltrixUiResponse*) {
                      Record("host-call " + LowerHex(message, size));
                    });
@@ -246,7 +246,7 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
       waitingFor_ = call;
       deadline_ = ::GetTickCount64() + kReplyTimeoutMs;
       bool sent = link_.Send(
-          kDesktopChannel, step.bytes,
+          kDesktopChannelName, step.bytes,
           [this, call](const uint8_t* reply, size_t size) { OnReply(call, reply, size); });
       if (!sent) {
         wait_ = Wait::kNone;

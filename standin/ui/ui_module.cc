@@ -24,8 +24,8 @@ ScenarioPlayer* player = nullptr;
 DemoScreen* demo = nullptr;
 
 Scenario LoadScenario(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   std::string text;
   bool ok = static_cast<bool>(file);
   while (ok) {

@@ -1,4 +1,4 @@
-#include "launch/launch_test_support.h"
+#include "file_safety/testing/file_test_support.h"
 
 #include <bcrypt.h>
 
@@ -6,7 +6,8 @@
 #include <atomic>
 #include <vector>
 
-#include "win32/unique_handle.h"
+#include "win32/bcrypt_handles.h"
+#include "win32/system_paths.h"
 #include "win32/wide_to_utf8.h"
 
 namespace veltrix::test {
@@ -51,8 +52,8 @@ bool RunUnixScript(const std::string& script) {
                         nullptr, &startup, &process)) {
     return false;
   }
-  UniqueFile processHandle(process.hProcess);
-  UniqueFile threadHandle(process.hThread);
+  UniqueKernelHandle processHandle(process.hProcess);
+  UniqueKernelHandle threadHandle(process.hThread);
   for (int i = 0; i < 600; ++i) {
     const std::string status = ReadBytes(marker);
     if (!status.empty()) {
@@ -91,28 +92,6 @@ void RemoveTreeWindows(const std::wstring& path) {
 
 }  // namespace
 
-void RecordingResult::OnSuccess(const flutter::EncodableValue*) {
-  if (onReply) onReply();
-  ++replies;
-  reply = "success";
-}
-
-void RecordingResult::OnError(const std::string& code, const std::string& message,
-                              const flutter::EncodableValue* details) {
-  if (onReply) onReply();
-  ++replies;
-  reply = code + "|" + message;
-  if (details == nullptr || details->IsNull()) return;
-  const int64_t* number = std::get_if<int64_t>(details);
-  reply += number != nullptr ? "|" + std::to_string(*number) : "|?";
-}
-
-void RecordingResult::OnNotImplemented() {
-  if (onReply) onReply();
-  ++replies;
-  reply = "<not implemented>";
-}
-
 std::string Utf8(std::wstring_view text) { return WideToUtf8(std::wstring(text).c_str()); }
 
 std::wstring Wide(std::string_view utf8) {
@@ -124,26 +103,18 @@ std::wstring Wide(std::string_view utf8) {
   return out;
 }
 
-std::wstring TempFolder() {
-  std::vector<wchar_t> buffer(32768, L'\0');
-  const DWORD length = ::GetTempPathW(32768, buffer.data());
-  std::wstring folder(buffer.data(), length);
-  if (!folder.empty() && folder.back() != L'\\') folder.push_back(L'\\');
-  return folder;
-}
+std::wstring TempFolder() { return *TemporaryFolderPath(); }
 
 std::wstring ProgramFolder() {
-  std::vector<wchar_t> buffer(32768, L'\0');
-  const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), 32768);
-  std::wstring path(buffer.data(), length);
+  const std::wstring path = *RunningModulePath();
   return path.substr(0, path.rfind(L'\\'));
 }
 
 bool RunningUnderWine() { return WineUnixFileNameFunction() != nullptr; }
 
 bool WriteBytes(const std::wstring& path, std::string_view bytes) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   size_t offset = 0;
   while (offset < bytes.size()) {
@@ -158,8 +129,9 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
   std::string bytes;
   if (!file) return bytes;
   char buffer[4096];
@@ -171,8 +143,8 @@ std::string ReadBytes(const std::wstring& path) {
 }
 
 std::string Sha256Hex(std::string_view bytes) {
-  UniqueBcryptAlgorithm provider;
-  UniqueBcryptHash hash;
+  UniqueAlgorithmProvider provider;
+  UniqueHash hash;
   std::array<UCHAR, 32> digest{};
   if (::BCryptOpenAlgorithmProvider(provider.Receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0) < 0 ||
       ::BCryptCreateHash(provider.Get(), hash.Receive(), nullptr, 0, nullptr, 0, 0) < 0 ||
@@ -216,9 +188,9 @@ void RemoveTree(const std::wstring& path) {
 }
 
 DWORD WriteOpenError(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
   return file ? ERROR_SUCCESS : ::GetLastError();
 }
 
@@ -235,9 +207,9 @@ ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
     : name_(name) {
-  std::vector<wchar_t> buffer(32768, L'\0');
-  const DWORD length = ::GetEnvironmentVariableW(name, buffer.data(), 32768);
-  if (length > 0 && length < 32768) previous_ = std::wstring(buffer.data(), length);
+  std::vector<wchar_t> buffer(kPathBufferUnits, L'\0');
+  const DWORD length = ::GetEnvironmentVariableW(name, buffer.data(), kPathBufferUnits);
+  if (length > 0 && length < kPathBufferUnits) previous_ = std::wstring(buffer.data(), length);
   ::SetEnvironmentVariableW(name, value.c_str());
 }
 

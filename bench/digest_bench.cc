@@ -23,8 +23,9 @@ int wmain(int argc, wchar_t** argv) {
   for (const wchar_t* c = argv[3]; *c != L'\0'; ++c) digest.push_back(static_cast<char>(*c));
 
   // The installer's own opening rule: read, shared for reading only.
-  veltrix::UniqueFile file(::CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  veltrix::UniqueKernelHandle file(::CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                                 nullptr));
   if (!file) {
     std::fprintf(stderr, "cannot open: %lu\n", ::GetLastError());
     return 1;

@@ -1,4 +1,4 @@
-#include "window/window_scaling.h"
+#include "window/window_decisions.h"
 
 #include <cmath>
 #include <limits>
@@ -25,6 +25,17 @@ WindowBounds ScaleWindowBounds(Point origin, Size size, uint32_t dpi) {
   const double factor = ScaleFactorForDpi(dpi);
   return WindowBounds{ScaleLogical(origin.x, factor), ScaleLogical(origin.y, factor),
                       ScaleLogical(size.width, factor), ScaleLogical(size.height, factor)};
+}
+
+CloseAction DecideCloseAction(const DesktopState& state) {
+  if (state.busy()) return CloseAction::kIgnore;
+  if (state.closeToTray() && !state.quitting()) return CloseAction::kHideToTray;
+  return CloseAction::kQuit;
+}
+
+UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, std::string_view method) {
+  if (initialized && channelOpen) return UiCommandRoute::kSendToUi;
+  return method == "quit" ? UiCommandRoute::kQuitHost : UiCommandRoute::kDrop;
 }
 
 }  // namespace veltrix

@@ -1,35 +1,15 @@
-#ifndef LAUNCH_LAUNCH_TEST_SUPPORT_H_
-#define LAUNCH_LAUNCH_TEST_SUPPORT_H_
+#ifndef FILE_SAFETY_TESTING_FILE_TEST_SUPPORT_H_
+#define FILE_SAFETY_TESTING_FILE_TEST_SUPPORT_H_
 
 #include <windows.h>
 
 #include <shellapi.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "engine_client/method_result.h"
-
 namespace veltrix::test {
-
-// Records the replies a launch gives, the last as "success" or
-// "code|message[|details]" (details other than a 64-bit integer show as
-// "|?"). `onReply` runs first, at the moment of answering, so a test can look
-// at what is still held open then.
-class RecordingResult : public flutter::MethodResult {
- public:
-  std::function<void()> onReply;
-  int replies = 0;
-  std::string reply;
-
- protected:
-  void OnSuccess(const flutter::EncodableValue* result) override;
-  void OnError(const std::string& code, const std::string& message,
-               const flutter::EncodableValue* details) override;
-  void OnNotImplemented() override;
-};
 
 std::string Utf8(std::wstring_view text);
 
@@ -113,4 +93,4 @@ class ScopedEnvironmentVariable {
 
 }  // namespace veltrix::test
 
-#endif  // LAUNCH_LAUNCH_TEST_SUPPORT_H_
+#endif  // FILE_SAFETY_TESTING_FILE_TEST_SUPPORT_H_

@@ -3,7 +3,8 @@
 //    writes its module path, command line and working folder, one per line in
 //    UTF-8, to the file named by VELTRIX_PROBE_RECORD;
 //  * "--repair-probe" runs the service repair from wherever this copy sits
-//    and prints the reply, so a test can place it as the installed program.
+//    and prints the outcome's number, so a test can place it as the
+//    installed program.
 
 #include <windows.h>
 
@@ -11,31 +12,23 @@
 #include <string>
 #include <vector>
 
-#include "engine_client/method_result.h"
 #include "launch/service_repair_launch.h"
+#include "win32/system_paths.h"
 #include "win32/wide_to_utf8.h"
 
 namespace {
 
-class PrintingResult : public flutter::MethodResult {
- protected:
-  void OnSuccess(const flutter::EncodableValue*) override { std::printf("success\n"); }
-  void OnError(const std::string& code, const std::string& message,
-               const flutter::EncodableValue*) override {
-    std::printf("%s|%s\n", code.c_str(), message.c_str());
-  }
-  void OnNotImplemented() override { std::printf("not_implemented\n"); }
-};
-
 int Record() {
-  std::vector<wchar_t> recordPath(32768, L'\0');
-  if (::GetEnvironmentVariableW(L"VELTRIX_PROBE_RECORD", recordPath.data(), 32768) == 0) return 2;
-  std::vector<wchar_t> module(32768, L'\0');
-  ::GetModuleFileNameW(nullptr, module.data(), 32768);
-  std::vector<wchar_t> folder(32768, L'\0');
-  ::GetCurrentDirectoryW(32768, folder.data());
+  std::vector<wchar_t> recordPath(veltrix::kPathBufferUnits, L'\0');
+  if (::GetEnvironmentVariableW(L"VELTRIX_PROBE_RECORD", recordPath.data(),
+                                veltrix::kPathBufferUnits) == 0) {
+    return 2;
+  }
+  std::vector<wchar_t> folder(veltrix::kPathBufferUnits, L'\0');
+  ::GetCurrentDirectoryW(veltrix::kPathBufferUnits, folder.data());
+  const veltrix::Win32Result<std::wstring> module = veltrix::RunningModulePath();
 
-  const std::string text = veltrix::WideToUtf8(module.data()) + "\n" +
+  const std::string text = veltrix::WideToUtf8(module ? module->c_str() : L"") + "\n" +
                            veltrix::WideToUtf8(::GetCommandLineW()) + "\n" +
                            veltrix::WideToUtf8(folder.data()) + "\n";
   // Written under another name and renamed, so a reader never sees half a record.
@@ -53,8 +46,8 @@ int Record() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wstring(argv[1]) == L"--repair-probe") {
-    PrintingResult result;
-    veltrix::LaunchServiceRepair(nullptr, result);
+    const veltrix::OperationResult result = veltrix::LaunchServiceRepair(nullptr);
+    std::printf("%d\n", static_cast<int>(result.outcome));
     std::fflush(stdout);
     return 0;
   }

@@ -1,0 +1,132 @@
+#include "file_safety/file_identity.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "file_safety/path_checks.h"
+#include "file_safety/pinned_open.h"
+#include "file_safety/testing/file_test_support.h"
+
+namespace veltrix {
+namespace {
+
+using test::ScratchFolder;
+using test::WriteBytes;
+
+TEST(PathChecksTest, SafeLocalPathsAreDriveLetterPathsOfPlainComponents) {
+  const std::wstring longest = L"C:\\" + std::wstring(32763, L'a');  // 32766 units
+  for (const std::wstring& path :
+       {std::wstring(L"C:\\a"), std::wstring(L"z:\\a\\.b"),
+        std::wstring(L"C:\\Benutzer\\J\u00fcrgen\\\u65e5\u672c.exe"), longest}) {
+    EXPECT_TRUE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
+  }
+  for (const std::wstring& path : {longest + L"a",
+                                   std::wstring(L"C:\\"),
+                                   std::wstring(L"C:a\\b"),
+                                   std::wstring(L"1:\\a"),
+                                   std::wstring(L"\u00c4:\\a"),
+                                   std::wstring(L"\\\\server\\share\\a"),
+                                   std::wstring(L"\\\\?\\C:\\a"),
+                                   std::wstring(L"\\a\\b"),
+                                   std::wstring(L"C:\\a/b"),
+                                   std::wstring(L"C:\\a\\"),
+                                   std::wstring(L"C:\\a\\\\b"),
+                                   std::wstring(L"C:\\a\\.\\b"),
+                                   std::wstring(L"C:\\a\\.."),
+                                   std::wstring(L"C:\\a.\\b"),
+                                   std::wstring(L"C:\\a\\b "),
+                                   std::wstring(L"C:\\a:stream"),
+                                   std::wstring(L"C:\\a*b"),
+                                   std::wstring(L"C:\\a?b"),
+                                   std::wstring(L"C:\\a|b"),
+                                   std::wstring(L"C:\\a<b"),
+                                   std::wstring(L"C:\\a>b"),
+                                   std::wstring(L"C:\\a\"b"),
+                                   std::wstring(L"C:\\a\x1f"),
+                                   std::wstring(L"C:\\a\0b", 6)}) {
+    EXPECT_FALSE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
+  }
+}
+
+TEST(PathChecksTest, PathFromUtf8DecodesTurnsSlashesAndChecksForm) {
+  // Three bytes per unit: 32766 units (98292 bytes) is the longest path.
+  std::string longest = "C:\\";
+  for (int i = 0; i < 32763; ++i) longest += "\xe6\x97\xa5";
+  EXPECT_EQ(PathFromUtf8("c:/J\xc3\xbcrgen/\xf0\x9f\x98\x80.exe"),
+            L"c:\\J\u00fcrgen\\\U0001F600.exe");
+  EXPECT_EQ(PathFromUtf8(longest), L"C:\\" + std::wstring(32763, L'\u65e5'));
+  for (const std::string& text :
+       {longest + "\xe6\x97\xa5", std::string(), std::string("C:/a/../b"),
+        std::string("//server/share/a"), std::string("C:/a/\xc3"), std::string("C:/a/\xc0\xaf"),
+        std::string("C:/a/\xed\xa0\x80"), std::string("C:/a\0b", 6)}) {
+    EXPECT_EQ(PathFromUtf8(text), std::nullopt) << text.substr(0, 40);
+  }
+}
+
+TEST(PathChecksTest, PathsAreEqualWholeOrdinalAndCaseInsensitive) {
+  EXPECT_TRUE(PathsEqual(L"\\\\?\\C:\\\u00c4rger", L"\\\\?\\c:\\\u00e4RGER"));
+  EXPECT_FALSE(PathsEqual(L"C:\\a", L"C:\\a\\"));
+  EXPECT_FALSE(PathsEqual(L"\\\\?\\C:\\a", L"C:\\a"));
+}
+
+TEST(FileIdentityTest, APlainFileHasOneNameOnADisk) {
+  ScratchFolder folder;
+  const std::wstring file = folder / L"Plain.exe";
+  ASSERT_TRUE(WriteBytes(file, "MZ"));
+  UniqueKernelHandle handle = OpenPinned(file, PinnedObject::InstallerFile);
+  ASSERT_TRUE(handle);
+  EXPECT_TRUE(PathsEqual(*FinalPathOfHandle(handle.Get()), L"\\\\?\\" + file));
+  EXPECT_FALSE(FinalPathOfHandle(INVALID_HANDLE_VALUE));
+  EXPECT_TRUE(IsPlainLocalFile(handle.Get(), *ReadFileInformation(handle.Get())));
+
+  // A second hard link, even one made while the handle is open.
+  ASSERT_TRUE(::CreateHardLinkW((folder / L"second.exe").c_str(), file.c_str(), nullptr));
+  EXPECT_FALSE(IsPlainLocalFile(handle.Get(), *ReadFileInformation(handle.Get())));
+
+  UniqueKernelHandle directory = OpenPinned(folder.path(), PinnedObject::UpdateFolder);
+  const auto folderInfo = ReadFileInformation(directory.Get());
+  EXPECT_TRUE(IsPlainDirectory(*folderInfo));
+  EXPECT_FALSE(IsPlainLocalFile(directory.Get(), *folderInfo));
+
+  // Information that claims a plain file still fails on a pipe or a device.
+  BY_HANDLE_FILE_INFORMATION plain{};
+  plain.nNumberOfLinks = 1;
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, nullptr, 0));
+  UniqueKernelHandle pipeRead(readEnd);
+  UniqueKernelHandle pipeWrite(writeEnd);
+  EXPECT_FALSE(IsPlainLocalFile(pipeRead.Get(), plain));
+  UniqueKernelHandle device(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_FALSE(IsPlainLocalFile(device.Get(), plain));
+}
+
+TEST(PinnedOpenTest, HeldObjectsCannotBeRemovedMovedOrWritten) {
+  ScratchFolder folder;
+  const std::wstring file = folder / L"installer.exe";
+  const std::wstring inner = folder / L"VELTRIX-updates";
+  ASSERT_TRUE(WriteBytes(file, "MZ"));
+  ASSERT_TRUE(::CreateDirectoryW(inner.c_str(), nullptr));
+  for (PinnedObject kind : {PinnedObject::InstallerFile, PinnedObject::ProtectedHelperFile}) {
+    UniqueKernelHandle handle = OpenPinned(file, kind);
+    ASSERT_TRUE(handle);
+    EXPECT_FALSE(::DeleteFileW(file.c_str()));
+    EXPECT_FALSE(::MoveFileW(file.c_str(), (folder / L"moved.exe").c_str()));
+    EXPECT_EQ(test::WriteOpenError(file), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(test::ReadBytes(file), "MZ");  // readers are welcome
+  }
+  for (PinnedObject kind :
+       {PinnedObject::TempFolder, PinnedObject::UpdateFolder, PinnedObject::ProtectedFolder}) {
+    UniqueKernelHandle handle = OpenPinned(inner, kind);
+    ASSERT_TRUE(handle);
+    EXPECT_FALSE(::RemoveDirectoryW(inner.c_str()));
+    EXPECT_FALSE(::MoveFileW(inner.c_str(), (folder / L"moved").c_str()));
+  }
+  EXPECT_TRUE(::DeleteFileW(file.c_str()));
+  EXPECT_TRUE(::RemoveDirectoryW(inner.c_str()));
+}
+
+}  // namespace
+}  // namespace veltrix

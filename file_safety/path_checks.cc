@@ -1,0 +1,92 @@
+#include "file_safety/path_checks.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+
+#include "win32/system_paths.h"
+
+namespace veltrix {
+namespace {
+
+constexpr size_t kMaxPathTextBytes = 0x1FFFC;
+constexpr size_t kMinSafePathUnits = 4;
+constexpr size_t kMaxSafePathUnits = kPathBufferUnits - 2;
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+bool IsForbiddenUnit(wchar_t c) {
+  if (c <= 0x1F) return true;
+  switch (c) {
+    case L'"':
+    case L'*':
+    case L'/':
+    case L':':
+    case L'<':
+    case L'>':
+    case L'?':
+    case L'|':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsAcceptableComponent(std::wstring_view component) {
+  if (component.empty() || component == L"." || component == L"..") return false;
+  wchar_t last = component.back();
+  return last != L'.' && last != L' ';
+}
+
+}  // namespace
+
+std::optional<std::wstring> PathFromUtf8(std::string_view text) {
+  if (text.empty() || text.size() > kMaxPathTextBytes) return std::nullopt;
+  if (std::memchr(text.data(), 0, text.size()) != nullptr) return std::nullopt;
+
+  const int bytes = static_cast<int>(text.size());
+  const int units =
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), bytes, nullptr, 0);
+  if (units <= 0 || static_cast<size_t>(units) >= kPathBufferUnits - 1) return std::nullopt;
+
+  std::wstring path(static_cast<size_t>(units), L'\0');
+  if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), bytes, path.data(),
+                            units) == 0) {
+    return std::nullopt;
+  }
+  for (wchar_t& unit : path) {
+    if (unit == L'/') unit = L'\\';
+  }
+  if (!IsSafeLocalPath(path)) return std::nullopt;
+  return path;
+}
+
+bool IsSafeLocalPath(std::wstring_view path) {
+  if (path.size() < kMinSafePathUnits || path.size() > kMaxSafePathUnits) return false;
+  if (!IsAsciiLetter(path[0]) || path[1] != L':' || path[2] != L'\\') return false;
+
+  const std::wstring_view rest = path.substr(3);
+  for (wchar_t unit : rest) {
+    if (IsForbiddenUnit(unit)) return false;
+  }
+  // Splitting at every '\' also catches a doubled and a trailing separator,
+  // both of which leave an empty component.
+  size_t start = 0;
+  while (true) {
+    const size_t end = rest.find(L'\\', start);
+    const std::wstring_view component =
+        rest.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
+    if (!IsAcceptableComponent(component)) return false;
+    if (end == std::wstring_view::npos) return true;
+    start = end + 1;
+  }
+}
+
+bool PathsEqual(std::wstring_view a, std::wstring_view b) {
+  if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace veltrix

@@ -1,0 +1,25 @@
+#ifndef FILE_SAFETY_PATH_CHECKS_H_
+#define FILE_SAFETY_PATH_CHECKS_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace veltrix {
+
+// Decodes a UTF-8 path argument, turns '/' into '\' and applies
+// IsSafeLocalPath; nothing when any of that fails.
+std::optional<std::wstring> PathFromUtf8(std::string_view text);
+
+// The form rule for a path we may open: "X:\" followed by non-empty
+// components without "." or "..", without a trailing dot or space and
+// without any of the characters that select streams, wildcards or devices.
+// Pure: never touches the file system.
+bool IsSafeLocalPath(std::wstring_view path);
+
+// Whole, ordinal, case-insensitive comparison; the only way paths are compared.
+bool PathsEqual(std::wstring_view a, std::wstring_view b);
+
+}  // namespace veltrix
+
+#endif  // FILE_SAFETY_PATH_CHECKS_H_

@@ -1,0 +1,27 @@
+#include "launch/elevated_launch.h"
+
+#include "win32/unique_handle.h"
+
+namespace veltrix {
+
+OperationResult LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell,
+                               Outcome declined, Outcome failed) {
+  // Every field zero but these; the process handle comes back to be closed.
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  info.hwnd = launch.owner;
+  info.lpVerb = L"runas";
+  info.lpFile = launch.file;
+  info.lpParameters = launch.parameters;
+  info.lpDirectory = launch.directory;
+  info.nShow = launch.show;
+
+  const bool started = shell(&info) != FALSE;
+  const DWORD error = started ? ERROR_SUCCESS : ::GetLastError();
+  UniqueKernelHandle process(info.hProcess);
+  if (started) return {Outcome::kDone};
+  return {error == ERROR_CANCELLED ? declined : failed, error};
+}
+
+}  // namespace veltrix
