@@ -1,11 +1,21 @@
 #include "standin/ui/scenario_script.h"
 
+#include <algorithm>
+#include <charconv>
 #include <limits>
+#include <memory>
+
+#include "engine_client/method_call.h"
+#include "engine_client/standard_method_codec.h"
 
 namespace veltrix {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+void SkipBlanks(std::string_view& in) {
+  while (!in.empty() && IsBlank(in.front())) in.remove_prefix(1);
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (IsBlank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
@@ -20,7 +30,7 @@ std::string_view NextWord(std::string_view& rest) {
   while (end < rest.size() && !IsBlank(rest[end])) ++end;
   std::string_view word = rest.substr(0, end);
   rest.remove_prefix(end);
-  while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+  SkipBlanks(rest);
   return word;
 }
 
@@ -39,6 +49,132 @@ bool ReadNumbers(std::string_view rest, int64_t* out[], size_t count) {
     *out[i] = *number;
   }
   return rest.empty();
+}
+
+// The argument literal of "call <method> <literal>", by recursive descent:
+// each reader consumes what it read from the front of `in`.
+using flutter::EncodableValue;
+
+bool Take(std::string_view& in, std::string_view token) {
+  SkipBlanks(in);
+  if (!in.starts_with(token)) return false;
+  in.remove_prefix(token.size());
+  return true;
+}
+
+std::optional<EncodableValue> ReadLiteral(std::string_view& in);
+
+// Decimal; a '.' or an exponent makes it a double.
+std::optional<EncodableValue> ReadNumber(std::string_view& in, bool force64) {
+  size_t end = 0;
+  while (end < in.size() && std::string_view("0123456789+-.eE").find(in[end]) != in.npos) ++end;
+  const std::string_view text = in.substr(0, end);
+  const char* last = text.data() + text.size();
+  in.remove_prefix(end);
+  if (!force64 && text.find_first_of(".eE") != text.npos) {
+    double value = 0;
+    auto [ptr, error] = std::from_chars(text.data(), last, value);
+    if (error != std::errc() || ptr != last) return std::nullopt;
+    return EncodableValue(value);
+  }
+  int64_t value = 0;
+  auto [ptr, error] = std::from_chars(text.data(), last, value);
+  if (text.empty() || error != std::errc() || ptr != last) return std::nullopt;
+  if (!force64 && value >= std::numeric_limits<int32_t>::min() &&
+      value <= std::numeric_limits<int32_t>::max()) {
+    return EncodableValue(static_cast<int32_t>(value));
+  }
+  return EncodableValue(value);
+}
+
+// After the opening quote. The bytes go through as written (UTF-8), and \xHH
+// gives one raw byte.
+std::optional<EncodableValue> ReadString(std::string_view& in) {
+  std::string text;
+  while (!in.empty() && in.front() != '"') {
+    char c = in.front();
+    in.remove_prefix(1);
+    if (c == '\\') {
+      if (in.empty()) return std::nullopt;
+      c = in.front();
+      in.remove_prefix(1);
+      if (c == 'n') {
+        c = '\n';
+      } else if (c == 't') {
+        c = '\t';
+      } else if (c == '0') {
+        c = '\0';
+      } else if (c == 'x') {
+        if (in.size() < 2 || HexDigit(in[0]) < 0 || HexDigit(in[1]) < 0) return std::nullopt;
+        c = static_cast<char>(HexDigit(in[0]) << 4 | HexDigit(in[1]));
+        in.remove_prefix(2);
+      } else if (c != '\\' && c != '"') {
+        return std::nullopt;
+      }
+    }
+    text += c;
+  }
+  if (!Take(in, "\"")) return std::nullopt;
+  return EncodableValue(std::move(text));
+}
+
+// After the opening bracket or brace: items up to `close`, separated by
+// commas; a map's items are "key: value" pairs, each key once.
+std::optional<EncodableValue> ReadItems(std::string_view& in, bool isMap) {
+  flutter::EncodableValueList list;
+  flutter::EncodableValueMap map;
+  const std::string_view close = isMap ? "}" : "]";
+  if (!Take(in, close)) {
+    do {
+      std::optional<EncodableValue> item = ReadLiteral(in);
+      if (!item) return std::nullopt;
+      if (!isMap) {
+        list.push_back(std::move(*item));
+        continue;
+      }
+      if (!Take(in, ":")) return std::nullopt;
+      std::optional<EncodableValue> value = ReadLiteral(in);
+      if (!value || !map.emplace(std::move(*item), std::move(*value)).second) return std::nullopt;
+    } while (Take(in, ","));
+    if (!Take(in, close)) return std::nullopt;
+  }
+  return isMap ? EncodableValue(std::move(map)) : EncodableValue(std::move(list));
+}
+
+std::optional<EncodableValue> ReadLiteral(std::string_view& in) {
+  SkipBlanks(in);
+  if (Take(in, "null")) return EncodableValue();
+  if (Take(in, "true")) return EncodableValue(true);
+  if (Take(in, "false")) return EncodableValue(false);
+  if (Take(in, "\"")) return ReadString(in);
+  if (Take(in, "[")) return ReadItems(in, false);
+  if (Take(in, "{")) return ReadItems(in, true);
+  if (Take(in, "i64(")) {
+    SkipBlanks(in);
+    std::optional<EncodableValue> value = ReadNumber(in, true);
+    return value && Take(in, ")") ? value : std::nullopt;
+  }
+  return ReadNumber(in, false);
+}
+
+// "call" followed by hex bytes (nothing at all is the empty message), or by
+// a method name and an optional argument literal.
+std::optional<std::vector<uint8_t>> ReadCall(std::string_view rest) {
+  std::string_view words = rest;
+  bool hex = true;
+  while (hex && !words.empty()) {
+    std::string_view word = NextWord(words);
+    hex = word.size() % 2 == 0 &&
+          std::all_of(word.begin(), word.end(), [](char c) { return HexDigit(c) >= 0; });
+  }
+  if (hex) return ParseHexBytes(rest);
+  const std::string method(NextWord(rest));
+  std::optional<EncodableValue> arguments =
+      rest.empty() ? std::optional(EncodableValue()) : ReadLiteral(rest);
+  SkipBlanks(rest);
+  if (!arguments || !rest.empty()) return std::nullopt;
+  return *flutter::StandardMethodCodec::SharedInstance().EncodeCall(
+      flutter::MethodCall(method, std::make_unique<EncodableValue>(std::move(*arguments))));
 }
 
 std::string Fail(int lineNumber, const std::string& why) {
@@ -133,7 +269,7 @@ Scenario ParseScenario(std::string_view text) {
     bool ok = true;
     if (keyword == "call") {
       step.kind = StepKind::kCall;
-      std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(rest);
+      std::optional<std::vector<uint8_t>> bytes = ReadCall(rest);
       ok = bytes.has_value();
       if (ok) step.bytes = std::move(*bytes);
     } else if (keyword == "frame" || keyword == "state" || keyword == "minimize") {

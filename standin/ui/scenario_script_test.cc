@@ -70,13 +70,37 @@ TEST(ScenarioParseTest, ReadsEveryStepAndSkipsCommentsAndBlankLines) {
   EXPECT_TRUE(ParseScenario("# nothing\n\n").steps.empty());
 }
 
+TEST(ScenarioCallTest, WritesMethodAndLiteralWithTheStandardCodec) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"call 07 04 71 75 69 74 00", "07047175697400"},
+      {"call quit", "07047175697400"},
+      {"call ab 1", "070261620301000000"},
+      {"call m [null, true, false]", "07016d0c03000102"},
+      {"call m [-2147483648, 2147483648, i64(-1)]",
+       "07016d0c03030000008004000000800000000004ffffffffffffffff"},
+      {"call m 1.5", "07016d0600000000000000000000f83f"},
+      {R"(call m "\\\"\n\t\0\xffé")", "07016d07085c220a0900ffc3a9"},
+      {R"(call m { "b" :1,"a":{}, 2 : [] })", "07016d0d0303020000000c000701610d000701620301000000"},
+  };
+  for (const auto& [line, hex] : cases) {
+    const Scenario scenario = ParseScenario(line);
+    ASSERT_EQ(scenario.steps.size(), 1u) << line << ": " << scenario.error;
+    EXPECT_EQ(LowerHex(scenario.steps[0].bytes), hex) << line;
+  }
+  for (const char* bad : {"call m [1,", R"(call m {1: 2, 1: 3})", "call m {1 2}", R"(call m "\q")",
+                          R"(call m "\x4")", R"(call m "a)", "call m 1 2", "call m nul",
+                          "call m 9223372036854775808", "call m 1e999", "call m i64(1.5)"}) {
+    EXPECT_EQ(ParseScenario(bad).error, "line 1: malformed \"call\" step") << bad;
+  }
+}
+
 TEST(ScenarioParseTest, RefusesTheWholeFileOnTheFirstBadLine) {
   const struct {
     const char* text;
     const char* error;
   } cases[] = {
       {"frame\nfly away\n", "line 2: unknown step \"fly\""},
-      {"frame\n\ncall 0", "line 3: malformed \"call\" step"},
+      {"frame\n\ncall quit [", "line 3: malformed \"call\" step"},
       {"send 1 2", "line 1: malformed \"send\" step"},
       {"post 1 2 3 4", "line 1: malformed \"post\" step"},
       {"pump -5", "line 1: malformed \"pump\" step"},
