@@ -17,12 +17,15 @@ namespace {
 
 using test::ScratchFolder;
 
+// The installer's bytes and their SHA-256.
+constexpr char kBytes[] = "MZ";
+constexpr char kDigest[] = "9b8db510ef42b8ed54a3712636fda55a4f8cfcd5493e20b74ab00cd4f3979f2d";
+
 class UpdateInstallerLaunchTest : public ::testing::Test {
  protected:
-  void PlaceInstaller(const std::string& bytes) {
+  void PlaceInstaller(const std::string& bytes = kBytes) {
     ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(installer_, bytes));
-    bytes_ = bytes;
   }
 
   // Records what the shell is asked and tries to replace the installer meanwhile.
@@ -38,8 +41,7 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   }
 
   OperationResult Launch(const std::string& path, BOOL answer = TRUE, DWORD error = 0) {
-    return LaunchUpdateInstaller(nullptr, {path, test::Sha256Hex(bytes_), bytes_.size()},
-                                 Shell(answer, error));
+    return LaunchUpdateInstaller(nullptr, {path, kDigest, 2}, Shell(answer, error));
   }
   Outcome LaunchOutcome() { return Launch(test::Utf8(installer_)).outcome; }
 
@@ -47,13 +49,12 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   test::ScopedEnvironmentVariable tmp_{L"TMP", temp_.path()};
   const std::wstring updateFolder_ = temp_ / L"VELTRIX-updates";
   const std::wstring installer_ = updateFolder_ + L"\\VELTRIX-VPN-Setup-x64-beta.exe";
-  std::string bytes_ = "MZ installer";
   test::ShellRecord shell_;
   bool heldInShell_ = false;
 };
 
 TEST_F(UpdateInstallerLaunchTest, LaunchesTheBuiltPathWhileHoldingEverything) {
-  PlaceInstaller("MZ the release bytes");
+  PlaceInstaller();
   std::string given = test::Utf8(installer_);
   for (char& c : given) c = c == '\\' ? '/' : static_cast<char>(std::toupper(c));
   EXPECT_EQ(Launch(given).outcome, Outcome::kDone);
@@ -69,7 +70,7 @@ TEST_F(UpdateInstallerLaunchTest, LaunchesTheBuiltPathWhileHoldingEverything) {
 }
 
 TEST_F(UpdateInstallerLaunchTest, OtherPathsAreRefusedBeforeOpeningAnything) {
-  PlaceInstaller("MZ");
+  PlaceInstaller();
   const std::string installer = test::Utf8(installer_);
   const struct {
     std::string path;
@@ -97,20 +98,16 @@ TEST_F(UpdateInstallerLaunchTest, MissingOrLinkedObjectsAreRefused) {
   test::RemoveTree(updateFolder_);
 
   ScratchFolder elsewhere;
-  PlaceInstaller("MZ");
+  PlaceInstaller();
   ASSERT_TRUE(::CreateHardLinkW((elsewhere / L"copy.exe").c_str(), installer_.c_str(), nullptr));
   EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "second hard link";
   test::RemoveTree(updateFolder_);
   PlaceInstaller("");
-  EXPECT_EQ(
-      LaunchUpdateInstaller(nullptr, {test::Utf8(installer_), test::Sha256Hex(""), 1}, Shell())
-          .outcome,
-      Outcome::kInstallerUnsafe)
-      << "empty file";
+  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "empty file";
   test::RemoveTree(updateFolder_);
 
   const std::wstring real = elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe";
-  ASSERT_TRUE(test::WriteBytes(real, bytes_));
+  ASSERT_TRUE(test::WriteBytes(real, kBytes));
   ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
   if (!test::MakeSymbolicLink(installer_, real, false)) GTEST_SKIP() << "no symbolic links here";
   EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "linked installer";
@@ -121,7 +118,7 @@ TEST_F(UpdateInstallerLaunchTest, MissingOrLinkedObjectsAreRefused) {
 }
 
 TEST_F(UpdateInstallerLaunchTest, ShellFailuresCarryTheirCode) {
-  PlaceInstaller("MZ");
+  PlaceInstaller();
   const OperationResult declined = Launch(test::Utf8(installer_), FALSE, ERROR_CANCELLED);
   EXPECT_EQ(std::make_pair(declined.outcome, declined.windowsError),
             std::make_pair(Outcome::kInstallerCancelled, uint32_t{ERROR_CANCELLED}));
@@ -136,7 +133,7 @@ TEST_F(UpdateInstallerLaunchTest, TemporaryFolderReachedThroughALinkIsTheAnchor)
   if (!test::MakeSymbolicLink(linkedTemp, real.path(), true)) GTEST_SKIP() << "no symbolic links";
   test::ScopedEnvironmentVariable tmp(L"TMP", linkedTemp);
   ASSERT_TRUE(::CreateDirectoryW((real / L"VELTRIX-updates").c_str(), nullptr));
-  ASSERT_TRUE(test::WriteBytes(real / L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", bytes_));
+  ASSERT_TRUE(test::WriteBytes(real / L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", kBytes));
 
   const std::wstring expected = linkedTemp + L"\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
   EXPECT_EQ(Launch(test::Utf8(expected)).outcome, Outcome::kDone);

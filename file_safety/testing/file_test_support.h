@@ -13,40 +13,14 @@ namespace veltrix::test {
 
 std::string Utf8(std::wstring_view text);
 
-// What a launch asked of the shell. Its strings die with the launch, so
-// they are copied.
-struct ShellRecord {
-  int calls = 0;
-  SHELLEXECUTEINFOW info{};
-  std::wstring verb;
-  std::wstring file;
-  std::wstring parameters;
-  std::wstring directory;
-
-  void Take(const SHELLEXECUTEINFOW& asked) {
-    auto text = [](const wchar_t* t) { return std::wstring(t != nullptr ? t : L""); };
-    ++calls;
-    info = asked;
-    verb = text(asked.lpVerb);
-    file = text(asked.lpFile);
-    parameters = text(asked.lpParameters);
-    directory = text(asked.lpDirectory);
-  }
-};
-std::wstring Wide(std::string_view utf8);
-
 // The user's temporary folder, ending with '\'.
 std::wstring TempFolder();
 // The folder that holds the running test program.
 std::wstring ProgramFolder();
 
-bool RunningUnderWine();
-
 // Creates the file (replacing it) with exactly these bytes.
 bool WriteBytes(const std::wstring& path, std::string_view bytes);
 std::string ReadBytes(const std::wstring& path);
-// SHA-256 of the bytes as 64 lower-case hexadecimal digits.
-std::string Sha256Hex(std::string_view bytes);
 
 // A symbolic link at `link` to `target`. Under Wine, where links made through
 // the Windows call are not kept, this is a Unix symlink. False when links
@@ -60,12 +34,30 @@ void RemoveTree(const std::wstring& path);
 // (0 when it opens).
 DWORD WriteOpenError(const std::wstring& path);
 
+// What a launch asked of the shell; its strings die with the launch, so
+// they are copied.
+struct ShellRecord {
+  int calls = 0;
+  SHELLEXECUTEINFOW info{};
+  std::wstring verb, file, parameters, directory;
+
+  void Take(const SHELLEXECUTEINFOW& asked) {
+    auto text = [](const wchar_t* t) { return std::wstring(t != nullptr ? t : L""); };
+    ++calls;
+    info = asked;
+    verb = text(asked.lpVerb);
+    file = text(asked.lpFile);
+    parameters = text(asked.lpParameters);
+    directory = text(asked.lpDirectory);
+  }
+};
+
 // A uniquely named folder under `parent` (the temporary folder by default),
 // removed with everything in it at the end of the test.
 class ScratchFolder {
  public:
   explicit ScratchFolder(const std::wstring& parent = TempFolder());
-  ~ScratchFolder();
+  ~ScratchFolder() { RemoveTree(path_); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
