@@ -101,6 +101,8 @@ TEST_F(SaveDiagnosticsTest, RefusesPathsThatAreNotLocalTextFiles) {
     EXPECT_EQ(Save(path).outcome, Outcome::kDiagnosticsPathInvalid);
     EXPECT_EQ(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
   }
+  // A device is never opened in place of a file.
+  EXPECT_EQ(Save(PathOf(L"CON.txt")).outcome, Outcome::kDiagnosticsPathInvalid);
 }
 
 TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {

@@ -1,10 +1,46 @@
 #include "file_safety/file_identity.h"
 
-#include <vector>
-
+#include "file_safety/path_checks.h"
 #include "win32/system_paths.h"
 
 namespace veltrix {
+namespace {
+
+constexpr std::wstring_view kFinalPathPrefix = L"\\\\?\\";
+// The device characteristic a network redirector sets (FILE_REMOTE_DEVICE).
+constexpr ULONG kRemoteDevice = 0x10;
+
+// NtQueryVolumeInformationFile with FileFsDeviceInformation (4), looked up
+// in ntdll: the one system call that tells a redirected device apart.
+struct DeviceInformation {
+  ULONG deviceType;
+  ULONG characteristics;
+};
+struct IoStatus {
+  union {
+    LONG status;
+    void* pointer;
+  };
+  ULONG_PTR information;
+};
+using QueryVolumeInformation = LONG(NTAPI*)(HANDLE, IoStatus*, void*, ULONG, ULONG);
+constexpr ULONG kFileFsDeviceInformation = 4;
+
+// The characteristics of the device an open object lives on; a device that
+// cannot be asked counts as remote.
+ULONG DeviceCharacteristics(HANDLE handle) {
+  static const auto query = reinterpret_cast<QueryVolumeInformation>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryVolumeInformationFile")));
+  DeviceInformation device{};
+  IoStatus io{};
+  if (query == nullptr ||
+      query(handle, &io, &device, sizeof(device), kFileFsDeviceInformation) < 0) {
+    return kRemoteDevice;
+  }
+  return device.characteristics;
+}
+
+}  // namespace
 
 Win32Result<std::wstring> FinalPathOfHandle(HANDLE handle) {
   std::vector<wchar_t> buffer(kPathBufferUnits, L'\0');
@@ -15,10 +51,39 @@ Win32Result<std::wstring> FinalPathOfHandle(HANDLE handle) {
   return std::wstring(buffer.data(), length);
 }
 
+std::optional<std::wstring> DriveLetterForm(std::wstring_view finalPath) {
+  if (finalPath.substr(0, kFinalPathPrefix.size()) != kFinalPathPrefix) return std::nullopt;
+  const std::wstring_view path = finalPath.substr(kFinalPathPrefix.size());
+  if (!IsSafeLocalPath(path)) return std::nullopt;
+  return std::wstring(path);
+}
+
 Win32Result<BY_HANDLE_FILE_INFORMATION> ReadFileInformation(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(handle, &info)) return Win32Error{::GetLastError()};
   return info;
+}
+
+Win32Result<std::vector<std::wstring>> FolderEntries(HANDLE folder) {
+  std::vector<std::wstring> names;
+  alignas(FILE_ID_BOTH_DIR_INFO) BYTE buffer[64 * 1024];
+  FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+  while (::GetFileInformationByHandleEx(folder, kind, buffer, sizeof(buffer))) {
+    kind = FileIdBothDirectoryInfo;
+    for (const BYTE* at = buffer;;) {
+      const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+      std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+      if (name != L"." && name != L"..") names.push_back(std::move(name));
+      if (entry->NextEntryOffset == 0) break;
+      at += entry->NextEntryOffset;
+    }
+  }
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return Win32Error{::GetLastError()};
+  return names;
+}
+
+bool IsLocalDisk(DWORD fileType, ULONG deviceCharacteristics) {
+  return fileType == FILE_TYPE_DISK && (deviceCharacteristics & kRemoteDevice) == 0;
 }
 
 bool IsPlainLocalFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
@@ -26,7 +91,9 @@ bool IsPlainLocalFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
     return false;
   }
   if (info.nNumberOfLinks != 1) return false;
-  return ::GetFileType(file) == FILE_TYPE_DISK;
+  if (!IsLocalDisk(::GetFileType(file), DeviceCharacteristics(file))) return false;
+  const Win32Result<std::wstring> finalPath = FinalPathOfHandle(file);
+  return finalPath && DriveLetterForm(*finalPath).has_value();
 }
 
 bool IsPlainDirectory(const BY_HANDLE_FILE_INFORMATION& info) {

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "win32/win32_result.h"
 
@@ -15,10 +18,23 @@ namespace veltrix {
 // The normalized "\\?\X:\..." path of an open handle.
 Win32Result<std::wstring> FinalPathOfHandle(HANDLE handle);
 
+// The ordinary "X:\..." form of a final path on a drive letter; nothing for
+// any other form (a share's "\\?\UNC\...", a volume name).
+std::optional<std::wstring> DriveLetterForm(std::wstring_view finalPath);
+
 // GetFileInformationByHandle into a zero-filled record.
 Win32Result<BY_HANDLE_FILE_INFORMATION> ReadFileInformation(HANDLE handle);
 
-// A regular file on a disk, not a reparse point, with exactly one name.
+// The names in an open folder (without "." and ".."), read through the
+// handle. The folder must be open with FILE_LIST_DIRECTORY.
+Win32Result<std::vector<std::wstring>> FolderEntries(HANDLE folder);
+
+// A disk that no network redirector serves, from the file type and the
+// device characteristics the system reports for an open object.
+bool IsLocalDisk(DWORD fileType, ULONG deviceCharacteristics);
+
+// A regular file on a local disk, not a reparse point, with exactly one
+// name, whose final path is on a drive letter.
 bool IsPlainLocalFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info);
 
 // A directory that is not a reparse point.

@@ -18,33 +18,24 @@ TEST(PathChecksTest, SafeLocalPathsAreDriveLetterPathsOfPlainComponents) {
   const std::wstring longest = L"C:\\" + std::wstring(32763, L'a');  // 32766 units
   for (const std::wstring& path :
        {std::wstring(L"C:\\a"), std::wstring(L"z:\\a\\.b"),
-        std::wstring(L"C:\\Benutzer\\J\u00fcrgen\\\u65e5\u672c.exe"), longest}) {
+        std::wstring(L"C:\\Benutzer\\J\u00fcrgen\\\u65e5\u672c.exe"), longest,
+        std::wstring(L"C:\\a\\COM10"), std::wstring(L"C:\\a\\console.txt"),
+        std::wstring(L"C:\\nul-x\\auxiliary")}) {
     EXPECT_TRUE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
   }
-  for (const std::wstring& path : {longest + L"a",
-                                   std::wstring(L"C:\\"),
-                                   std::wstring(L"C:a\\b"),
-                                   std::wstring(L"1:\\a"),
-                                   std::wstring(L"\u00c4:\\a"),
-                                   std::wstring(L"\\\\server\\share\\a"),
-                                   std::wstring(L"\\\\?\\C:\\a"),
-                                   std::wstring(L"\\a\\b"),
-                                   std::wstring(L"C:\\a/b"),
-                                   std::wstring(L"C:\\a\\"),
-                                   std::wstring(L"C:\\a\\\\b"),
-                                   std::wstring(L"C:\\a\\.\\b"),
-                                   std::wstring(L"C:\\a\\.."),
-                                   std::wstring(L"C:\\a.\\b"),
-                                   std::wstring(L"C:\\a\\b "),
-                                   std::wstring(L"C:\\a:stream"),
-                                   std::wstring(L"C:\\a*b"),
-                                   std::wstring(L"C:\\a?b"),
-                                   std::wstring(L"C:\\a|b"),
-                                   std::wstring(L"C:\\a<b"),
-                                   std::wstring(L"C:\\a>b"),
-                                   std::wstring(L"C:\\a\"b"),
-                                   std::wstring(L"C:\\a\x1f"),
-                                   std::wstring(L"C:\\a\0b", 6)}) {
+  for (const std::wstring& path :
+       {longest + L"a", std::wstring(L"C:\\"), std::wstring(L"C:a\\b"), std::wstring(L"1:\\a"),
+        std::wstring(L"\u00c4:\\a"), std::wstring(L"\\\\server\\share\\a"),
+        std::wstring(L"\\\\?\\C:\\a"), std::wstring(L"\\a\\b"), std::wstring(L"C:\\a/b"),
+        std::wstring(L"C:\\a\\"), std::wstring(L"C:\\a\\\\b"), std::wstring(L"C:\\a\\.\\b"),
+        std::wstring(L"C:\\a\\.."), std::wstring(L"C:\\a.\\b"), std::wstring(L"C:\\a\\b "),
+        std::wstring(L"C:\\a:stream"), std::wstring(L"C:\\a*b"), std::wstring(L"C:\\a?b"),
+        std::wstring(L"C:\\a|b"), std::wstring(L"C:\\a<b"), std::wstring(L"C:\\a>b"),
+        std::wstring(L"C:\\a\"b"), std::wstring(L"C:\\a\x1f"), std::wstring(L"C:\\a\0b", 6),
+        // Devices, whatever follows the first dot and in any letter case.
+        std::wstring(L"C:\\a\\NUL"), std::wstring(L"C:\\a\\COM1.txt"),
+        std::wstring(L"C:\\con.txt\\b"), std::wstring(L"C:\\a\\Lpt\u00b9.log"),
+        std::wstring(L"C:\\a\\conout$"), std::wstring(L"C:\\a\\aux .x.txt")}) {
     EXPECT_FALSE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
   }
 }
@@ -68,6 +59,17 @@ TEST(PathChecksTest, PathsAreEqualWholeOrdinalAndCaseInsensitive) {
   EXPECT_TRUE(PathsEqual(L"\\\\?\\C:\\\u00c4rger", L"\\\\?\\c:\\\u00e4RGER"));
   EXPECT_FALSE(PathsEqual(L"C:\\a", L"C:\\a\\"));
   EXPECT_FALSE(PathsEqual(L"\\\\?\\C:\\a", L"C:\\a"));
+}
+
+TEST(FileIdentityTest, OnlyLocalDrivesAreLocal) {
+  EXPECT_EQ(DriveLetterForm(L"\\\\?\\C:\\Temp\\a.exe"), L"C:\\Temp\\a.exe");
+  EXPECT_EQ(DriveLetterForm(L"\\\\?\\UNC\\server\\share\\a.exe"), std::nullopt);
+  EXPECT_EQ(DriveLetterForm(L"\\\\?\\Volume{0}\\a.exe"), std::nullopt);
+  EXPECT_EQ(DriveLetterForm(L"C:\\a.exe"), std::nullopt);
+  // A network redirector marks its devices remote (FILE_REMOTE_DEVICE).
+  EXPECT_TRUE(IsLocalDisk(FILE_TYPE_DISK, 0x20));
+  EXPECT_FALSE(IsLocalDisk(FILE_TYPE_DISK, 0x10));
+  EXPECT_FALSE(IsLocalDisk(FILE_TYPE_PIPE, 0));
 }
 
 TEST(FileIdentityTest, APlainFileHasOneNameOnADisk) {

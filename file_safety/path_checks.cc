@@ -33,10 +33,30 @@ bool IsForbiddenUnit(wchar_t c) {
   }
 }
 
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9 (with the superscript digits too),
+// CONIN$ and CONOUT$, in any letter case: names the system turns into devices
+// in every folder, whatever follows their first dot.
+bool IsDeviceName(std::wstring_view component) {
+  std::wstring_view stem = component.substr(0, component.find(L'.'));
+  while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
+  std::wstring upper(stem);
+  for (wchar_t& c : upper) c = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+  if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL" ||
+      upper == L"CONIN$" || upper == L"CONOUT$") {
+    return true;
+  }
+  if (upper.size() != 4 || (upper.compare(0, 3, L"COM") != 0 && upper.compare(0, 3, L"LPT") != 0)) {
+    return false;
+  }
+  const wchar_t digit = upper[3];
+  return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' ||
+         digit == L'\u00B3';
+}
+
 bool IsAcceptableComponent(std::wstring_view component) {
   if (component.empty() || component == L"." || component == L"..") return false;
   wchar_t last = component.back();
-  return last != L'.' && last != L' ';
+  return last != L'.' && last != L' ' && !IsDeviceName(component);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ namespace veltrix {
 std::optional<std::wstring> PathFromUtf8(std::string_view text);
 
 // The form rule for a path we may open: "X:\" followed by non-empty
-// components without "." or "..", without a trailing dot or space and
-// without any of the characters that select streams, wildcards or devices.
-// Pure: never touches the file system.
+// components without "." or "..", without a trailing dot or space, without
+// any of the characters that select streams or wildcards, and none of them a
+// device name (NUL, CON.txt, com1). Pure: never touches the file system.
 bool IsSafeLocalPath(std::wstring_view path);
 
 // Whole, ordinal, case-insensitive comparison; the only way paths are compared.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
@@ -34,6 +35,17 @@ struct PinnedInstaller {
   UniqueKernelHandle installer;
 };
 
+// An elevated program loads DLLs from its own folder first, so a file
+// dropped beside the installer (a version.dll, say) would run with
+// administrator rights behind a genuine prompt. This cannot stop a file
+// added while the prompt is shown: the folder stays open to writes by the
+// same user, as downloads need. The installer's own DLL search settings
+// (system folder only) remain the last line.
+bool AloneInItsFolder(HANDLE updateFolder) {
+  const auto entries = FolderEntries(updateFolder);
+  return entries && entries->size() == 1 && PathsEqual(entries->front(), kInstallerFileName);
+}
+
 // Opens all three, whatever becomes of the others; the error is that of the
 // installer's open when it failed, else of the first open that failed.
 Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
@@ -49,24 +61,40 @@ Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
   return pinned;
 }
 
-// The installer is a plain, non-empty file in a plain update folder, and both
-// are where their names say under the temporary folder, whose own final path
-// is the anchor (it may itself be reached through a link).
-OperationResult CheckPinned(const PinnedInstaller& pinned) {
+// The paths the shell is given: the ordinary forms of the pinned objects'
+// final paths, so that nothing it resolves can differ from what was checked
+// while the handles are held, even when a link on the way is re-pointed.
+struct VerifiedPlaces {
+  std::wstring installer;
+  std::wstring updateFolder;
+};
+
+// The installer is a plain, non-empty file alone in a plain update folder,
+// and both are where their names say under the temporary folder, whose own
+// final path is the anchor (it may itself be reached through a link).
+std::variant<VerifiedPlaces, OperationResult> CheckPinned(const PinnedInstaller& pinned) {
   const auto updateInfo = ReadFileInformation(pinned.updateFolder.Get());
-  if (!updateInfo) return {Outcome::kInstallerUnavailable, updateInfo.error()};
+  if (!updateInfo) return OperationResult{Outcome::kInstallerUnavailable, updateInfo.error()};
   const auto installerInfo = ReadFileInformation(pinned.installer.Get());
-  if (!installerInfo) return {Outcome::kInstallerUnavailable, installerInfo.error()};
+  if (!installerInfo) {
+    return OperationResult{Outcome::kInstallerUnavailable, installerInfo.error()};
+  }
 
   const auto tempFinal = FinalPathOfHandle(pinned.tempFolder.Get());
   const auto updateFinal = FinalPathOfHandle(pinned.updateFolder.Get());
   const auto installerFinal = FinalPathOfHandle(pinned.installer.Get());
   const bool empty = installerInfo->nFileSizeHigh == 0 && installerInfo->nFileSizeLow == 0;
-  const bool safe = IsPlainLocalFile(pinned.installer.Get(), *installerInfo) && !empty &&
-                    IsPlainDirectory(*updateInfo) && tempFinal && updateFinal && installerFinal &&
-                    PathsEqual(*updateFinal, *tempFinal + L"\\" + kUpdateFolderName) &&
-                    PathsEqual(*installerFinal, *updateFinal + L"\\" + kInstallerFileName);
-  return {safe ? Outcome::kDone : Outcome::kInstallerUnsafe};
+  const bool placed = IsPlainLocalFile(pinned.installer.Get(), *installerInfo) && !empty &&
+                      IsPlainDirectory(*updateInfo) && tempFinal && updateFinal && installerFinal &&
+                      PathsEqual(*updateFinal, *tempFinal + L"\\" + kUpdateFolderName) &&
+                      PathsEqual(*installerFinal, *updateFinal + L"\\" + kInstallerFileName);
+  if (!placed || !AloneInItsFolder(pinned.updateFolder.Get())) {
+    return OperationResult{Outcome::kInstallerUnsafe};
+  }
+  const auto installer = DriveLetterForm(*installerFinal);
+  const auto updateFolder = DriveLetterForm(*updateFinal);
+  if (!installer || !updateFolder) return OperationResult{Outcome::kInstallerUnsafe};
+  return VerifiedPlaces{*installer, *updateFolder};
 }
 
 }  // namespace
@@ -81,15 +109,15 @@ OperationResult LaunchUpdateInstaller(HWND owner, const InstallerRequest& reques
 
   Win32Result<PinnedInstaller> pinned = Pin(places);
   if (!pinned) return {Outcome::kInstallerUnavailable, pinned.error()};
-  if (OperationResult checked = CheckPinned(*pinned); checked.outcome != Outcome::kDone) {
-    return checked;
-  }
+  const auto checked = CheckPinned(*pinned);
+  if (const auto* refused = std::get_if<OperationResult>(&checked)) return *refused;
   if (!VerifyFileSha256(pinned->installer.Get(), request.size, request.sha256)) {
     return {Outcome::kInstallerMismatch};
   }
+  const VerifiedPlaces& verified = std::get<VerifiedPlaces>(checked);
   return LaunchElevated(
-      {owner, places.installer.c_str(), nullptr, places.updateFolder.c_str(), SW_SHOWNORMAL}, shell,
-      Outcome::kInstallerCancelled, Outcome::kInstallerLaunchFailed);
+      {owner, verified.installer.c_str(), nullptr, verified.updateFolder.c_str(), SW_SHOWNORMAL},
+      shell, Outcome::kInstallerCancelled, Outcome::kInstallerLaunchFailed);
 }
 
 }  // namespace veltrix

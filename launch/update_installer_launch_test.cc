@@ -10,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "file_safety/path_checks.h"
 #include "file_safety/testing/file_test_support.h"
 
 namespace veltrix {
@@ -97,6 +98,12 @@ TEST_F(UpdateInstallerLaunchTest, MissingOrLinkedObjectsAreRefused) {
   EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnavailable);
   test::RemoveTree(updateFolder_);
 
+  // Anything beside the installer would be loaded by it, elevated.
+  PlaceInstaller();
+  ASSERT_TRUE(test::WriteBytes(updateFolder_ + L"\\version.dll", "MZ"));
+  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "a file beside it";
+  test::RemoveTree(updateFolder_);
+
   ScratchFolder elsewhere;
   PlaceInstaller();
   ASSERT_TRUE(::CreateHardLinkW((elsewhere / L"copy.exe").c_str(), installer_.c_str(), nullptr));
@@ -135,9 +142,40 @@ TEST_F(UpdateInstallerLaunchTest, TemporaryFolderReachedThroughALinkIsTheAnchor)
   ASSERT_TRUE(::CreateDirectoryW((real / L"VELTRIX-updates").c_str(), nullptr));
   ASSERT_TRUE(test::WriteBytes(real / L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe", kBytes));
 
-  const std::wstring expected = linkedTemp + L"\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
-  EXPECT_EQ(Launch(test::Utf8(expected)).outcome, Outcome::kDone);
-  EXPECT_EQ(shell_.file, expected);
+  const std::wstring given = linkedTemp + L"\\VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
+  EXPECT_EQ(Launch(test::Utf8(given)).outcome, Outcome::kDone);
+  // The shell gets the path the checks saw, without the link.
+  EXPECT_TRUE(PathsEqual(shell_.file, real / L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe"));
+}
+
+// The attacker re-points the link to the temporary folder once the checks are
+// done; the shell must still be given the file that was verified.
+TEST_F(UpdateInstallerLaunchTest, ALinkRepointedAfterTheChecksChangesNothing) {
+  ScratchFolder verified;
+  ScratchFolder substitute;
+  for (const auto* folder : {&verified, &substitute}) {
+    ASSERT_TRUE(::CreateDirectoryW((*folder / L"VELTRIX-updates").c_str(), nullptr));
+  }
+  const std::wstring name = L"VELTRIX-updates\\VELTRIX-VPN-Setup-x64-beta.exe";
+  ASSERT_TRUE(test::WriteBytes(verified / name, kBytes));
+  ASSERT_TRUE(test::WriteBytes(substitute / name, "MZ other program"));
+  const std::wstring linkedTemp = temp_ / L"linked-temp";
+  if (!test::MakeSymbolicLink(linkedTemp, verified.path(), true)) GTEST_SKIP() << "no links here";
+  test::ScopedEnvironmentVariable tmp(L"TMP", linkedTemp);
+
+  std::wstring started;
+  const auto shell = [&](SHELLEXECUTEINFOW* info) {
+    test::RemoveTree(linkedTemp);
+    EXPECT_TRUE(test::MakeSymbolicLink(linkedTemp, substitute.path(), true));
+    started = info->lpFile;
+    return TRUE;
+  };
+  EXPECT_EQ(
+      LaunchUpdateInstaller(nullptr, {test::Utf8(linkedTemp + L"\\" + name), kDigest, 2}, shell)
+          .outcome,
+      Outcome::kDone);
+  EXPECT_EQ(test::ReadBytes(started), kBytes);
+  EXPECT_TRUE(PathsEqual(started, verified / name));
 }
 
 }  // namespace

@@ -38,8 +38,9 @@ std::wstring Wide(const std::string& utf8) {
 // such a process, so the script leaves its exit status in a marker file that
 // is waited for.
 bool RunUnixScript(const std::string& script) {
+  // In the Unix /tmp, which tests never redirect.
   static std::atomic<int> counter{0};
-  const std::wstring marker = TempFolder() + L"unix-done-" +
+  const std::wstring marker = L"Z:\\tmp\\veltrix-unix-done-" +
                               std::to_wstring(::GetCurrentProcessId()) + L"-" +
                               std::to_wstring(counter++);
   const std::string unixMarker = UnixPath(marker);
