@@ -13,6 +13,18 @@ Win32Result<> Status(LSTATUS status) {
   return Done{};
 }
 
+// Our value under the current user's `keyPath`; a value or key that is
+// already gone counts as removed.
+Win32Result<> RemoveValue(const wchar_t* keyPath) {
+  UniqueRegistryKey key;
+  const LSTATUS opened =
+      ::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_SET_VALUE, key.Receive());
+  if (opened == ERROR_FILE_NOT_FOUND) return Done{};
+  if (opened != ERROR_SUCCESS) return Status(opened);
+  const LSTATUS deleted = ::RegDeleteValueW(key.Get(), kRunValueName);
+  return Status(deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted);
+}
+
 }  // namespace
 
 std::wstring RunValueData(std::wstring_view modulePath) {
@@ -41,16 +53,11 @@ Win32Result<> SetRunAtLogin(bool enable) {
   if (enable) {
     const Win32Result<std::wstring> program = RunningModulePath();
     if (!program) return Win32Error{program.error()};
-    return WriteRunValue(*program);
+    if (Win32Result<> written = WriteRunValue(*program); !written) return written;
+  } else if (Win32Result<> removed = RemoveValue(kRunKeyPath); !removed) {
+    return removed;
   }
-
-  UniqueRegistryKey key;
-  const LSTATUS opened =
-      ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, key.Receive());
-  if (opened == ERROR_FILE_NOT_FOUND) return Done{};
-  if (opened != ERROR_SUCCESS) return Status(opened);
-  const LSTATUS deleted = ::RegDeleteValueW(key.Get(), kRunValueName);
-  return Status(deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted);
+  return RemoveValue(kStartupApprovedKeyPath);
 }
 
 }  // namespace veltrix

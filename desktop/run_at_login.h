@@ -11,10 +11,16 @@ namespace veltrix {
 // The per-user Run key and the one value this program keeps there.
 inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunValueName[] = L"VELTRIX VPN";
+// Where Task Manager's Startup tab marks an entry of the Run key disabled,
+// under the same value name.
+inline constexpr wchar_t kStartupApprovedKeyPath[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // Writes (enable) or removes the Run value that starts this executable with
-// "--autostart" at sign-in. A value or key that is already gone counts as
-// removed.
+// "--autostart" at sign-in. Either way the entry's approval mark goes too:
+// enabling from the program is the user's latest choice, and it would not
+// start while marked disabled. A value or key that is already gone counts
+// as removed.
 Win32Result<> SetRunAtLogin(bool enable);
 
 // Writes the Run value for the executable at `modulePath`. SetRunAtLogin(true)
