@@ -1,4 +1,4 @@
-#include "tray/tray_tooltip.h"
+#include "tray/tray_appearance.h"
 
 #include <algorithm>
 #include <string>
@@ -6,6 +6,12 @@
 #include "desktop/connection_state.h"
 
 namespace veltrix {
+
+int SmallIconSize(uint32_t dpi) {
+  constexpr uint32_t kBaseDpi = 96;
+  const uint64_t scaled = (uint64_t{16} * (dpi == 0 ? kBaseDpi : dpi) + kBaseDpi / 2) / kBaseDpi;
+  return static_cast<int>(scaled > 256 ? 256 : scaled);
+}
 
 void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip) {
   if (tip.empty()) return;

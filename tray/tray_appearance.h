@@ -1,13 +1,21 @@
-#ifndef TRAY_TRAY_TOOLTIP_H_
-#define TRAY_TRAY_TOOLTIP_H_
+#ifndef TRAY_TRAY_APPEARANCE_H_
+#define TRAY_TRAY_APPEARANCE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
 #include "desktop/connection_state.h"
 
 namespace veltrix {
+
+// What the tray icon shows: its tooltip and the size of its image.
+
+// The side of the notification area's small icon at `dpi`, in pixels: 16 at
+// 96 DPI, scaled and rounded. Loading the image at this size keeps it crisp;
+// the shell would otherwise scale a larger one down.
+int SmallIconSize(uint32_t dpi);
 
 // Size of the shell's tooltip field, terminator included.
 inline constexpr size_t kTrayTipCapacity = 128;
@@ -24,4 +32,4 @@ void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip);
 
 }  // namespace veltrix
 
-#endif  // TRAY_TRAY_TOOLTIP_H_
+#endif  // TRAY_TRAY_APPEARANCE_H_

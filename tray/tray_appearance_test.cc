@@ -1,14 +1,20 @@
-#include "tray/tray_tooltip.h"
+#include "tray/tray_appearance.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace veltrix {
 namespace {
 
-TEST(TrayTooltipTest, FillsTheShellsFieldTerminated) {
+TEST(TrayAppearanceTest, SmallIconFollowsTheDpi) {
+  const std::pair<uint32_t, int> cases[] = {{96, 16}, {120, 20}, {144, 24}, {168, 28}, {0, 16}};
+  for (const auto& [dpi, size] : cases) EXPECT_EQ(SmallIconSize(dpi), size) << dpi;
+}
+
+TEST(TrayAppearanceTest, TooltipFillsTheShellsFieldTerminated) {
   std::array<wchar_t, kTrayTipCapacity> tip;
   tip.fill(L'x');
   FormatTrayTooltip(ConnectionState::Error, tip);

@@ -1,9 +1,10 @@
 #include "tray/tray_icon.h"
 
 #include <iterator>
+#include <utility>
 
 #include "resources/resource_ids.h"
-#include "tray/tray_tooltip.h"
+#include "tray/tray_appearance.h"
 
 namespace veltrix {
 namespace {
@@ -11,10 +12,13 @@ namespace {
 static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full record of 64-bit Windows");
 static_assert(std::size(NOTIFYICONDATAW{}.szTip) == kTrayTipCapacity);
 
-// The application icon, or the system's generic one.
-HICON LoadTrayIconImage() {
-  HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELTRIX_APP_ICON));
-  return icon != nullptr ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
+// The application icon at the small-icon size of the window's DPI; null
+// when the executable has none.
+UniqueIcon LoadTrayImage(HWND window) {
+  const int size = SmallIconSize(::GetDpiForWindow(window));
+  return UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                    MAKEINTRESOURCEW(VELTRIX_APP_ICON), IMAGE_ICON,
+                                                    size, size, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace
@@ -30,21 +34,29 @@ bool TrayIcon::Ensure(HWND window) {
   if (shown_) return true;
   if (window == nullptr || state_.quitting()) return false;
 
+  image_ = LoadTrayImage(window);
   record_ = NOTIFYICONDATAW{};
   record_.cbSize = sizeof(record_);
   record_.hWnd = window;
   record_.uID = kTrayIconId;
   record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   record_.uCallbackMessage = callbackMessage_;
-  record_.hIcon = LoadTrayIconImage();
+  // The system's generic icon is shared; it is never destroyed.
+  record_.hIcon = image_ ? image_.Get() : ::LoadIconW(nullptr, IDI_APPLICATION);
   CopyTrayTip(kTrayTipInitial, record_.szTip);
 
-  shown_ = ::Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
+  shown_ = shell_(NIM_ADD, &record_) != FALSE;
+  if (!shown_) {
+    // A shell that refused a change may still show the icon, and then
+    // refuses to add the same one again until it is deleted.
+    shell_(NIM_DELETE, &record_);
+    shown_ = shell_(NIM_ADD, &record_) != FALSE;
+  }
   if (!shown_) return false;
   record_.uVersion = NOTIFYICON_VERSION_4;
-  version4_ = ::Shell_NotifyIconW(NIM_SETVERSION, &record_) != FALSE;
-  // A refused tooltip change loses the icon again.
-  return RefreshTooltip(window);
+  version4_ = shell_(NIM_SETVERSION, &record_) != FALSE;
+  FormatTrayTooltip(state_.connection(), record_.szTip);
+  return Modify();
 }
 
 bool TrayIcon::RefreshTooltip(HWND window) {
@@ -54,8 +66,18 @@ bool TrayIcon::RefreshTooltip(HWND window) {
     return true;
   }
   FormatTrayTooltip(state_.connection(), record_.szTip);
-  shown_ = ::Shell_NotifyIconW(NIM_MODIFY, &record_) != FALSE;
-  return shown_;
+  return Modify();
+}
+
+bool TrayIcon::RefreshImage(HWND window) {
+  if (!shown_) return true;
+  UniqueIcon image = LoadTrayImage(window);
+  if (!image) return true;
+  record_.hIcon = image.Get();
+  const bool changed = Modify();
+  // The shell is done with the old image once it has the new one.
+  image_ = std::move(image);
+  return changed;
 }
 
 bool TrayIcon::OnTaskbarCreated(HWND window) {
@@ -64,13 +86,19 @@ bool TrayIcon::OnTaskbarCreated(HWND window) {
 }
 
 void TrayIcon::Remove() {
-  if (shown_) ::Shell_NotifyIconW(NIM_DELETE, &record_);
+  if (record_.hWnd != nullptr) shell_(NIM_DELETE, &record_);
+  record_.hWnd = nullptr;
   shown_ = false;
   version4_ = false;
 }
 
 void TrayIcon::ReturnFocus() {
-  if (shown_) ::Shell_NotifyIconW(NIM_SETFOCUS, &record_);
+  if (shown_) shell_(NIM_SETFOCUS, &record_);
+}
+
+bool TrayIcon::Modify() {
+  shown_ = shell_(NIM_MODIFY, &record_) != FALSE;
+  return shown_;
 }
 
 }  // namespace veltrix

@@ -5,23 +5,37 @@
 
 #include <shellapi.h>
 
+#include <functional>
+
 #include "desktop/desktop_state.h"
+#include "win32/unique_handle.h"
 
 namespace veltrix {
 
 inline constexpr UINT kTrayIconId = 1;
 
+// The shell's notification-icon call. The tray icon takes it as a parameter
+// so tests can make the shell refuse in each way; the product passes
+// ::Shell_NotifyIconW.
+using NotifyIconFunction = std::function<BOOL(DWORD message, NOTIFYICONDATAW* record)>;
+
+inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
+using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
+
 // The host window's one notification-area icon. It alone knows whether the
-// icon exists, which decides whether the window may hide. It keeps the
+// icon is shown, which decides whether the window may hide. It keeps the
 // shell's record for the icon's whole life, reads the connection state for
-// its tooltip and adds nothing once the host is quitting. The window handle
-// is passed on each call: it is null once the window is gone, and then
-// nothing is added.
+// its tooltip, adds nothing once the host is quitting, and always takes the
+// icon away at the end, so that none is left behind. The window handle is
+// passed on each call: it is null once the window is gone, and then nothing
+// is added.
 class TrayIcon {
  public:
   // `callbackMessage`: the window message the shell sends for the icon.
-  TrayIcon(const DesktopState& state, UINT callbackMessage)
-      : state_(state), callbackMessage_(callbackMessage) {}
+  TrayIcon(const DesktopState& state, UINT callbackMessage,
+           NotifyIconFunction shell = ::Shell_NotifyIconW)
+      : state_(state), callbackMessage_(callbackMessage), shell_(std::move(shell)) {}
+  ~TrayIcon() { Remove(); }
 
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
@@ -37,12 +51,16 @@ class TrayIcon {
   bool Ensure(HWND window);
   // Rewrites the tooltip from the connection state, or adds the icon when it
   // is missing. False when the shell refused the change: the icon counts as
-  // lost.
+  // lost, and the next Ensure adds it again.
   [[nodiscard]] bool RefreshTooltip(HWND window);
-  // The shell restarted and forgot the icon: adds it again; true when it is
-  // back.
+  // The window moved to another DPI: the image is loaded again at its size.
+  // False when the shell refused the change.
+  [[nodiscard]] bool RefreshImage(HWND window);
+  // The shell restarted and forgot the icon: adds it again, whatever became
+  // of it before; true when it is back.
   [[nodiscard]] bool OnTaskbarCreated(HWND window);
-  // Takes the icon away, if there is one.
+  // Takes the icon away, whether or not it counts as shown: a shell that
+  // refused a change may still show it.
   void Remove();
   // Gives the keyboard focus back to the icon after its menu was dismissed.
   void ReturnFocus();
@@ -53,9 +71,15 @@ class TrayIcon {
   const NOTIFYICONDATAW& record() const { return record_; }
 
  private:
+  // NIM_MODIFY of the whole record; a refusal loses the icon.
+  bool Modify();
+
   const DesktopState& state_;
   UINT callbackMessage_;
+  NotifyIconFunction shell_;
   NOTIFYICONDATAW record_{};
+  // The image at the window's DPI; the shell keeps using it while shown.
+  UniqueIcon image_;
   UINT taskbarCreatedMessage_ = 0;
   bool shown_ = false;
   bool version4_ = false;

@@ -1,0 +1,80 @@
+// The tray icon against a shell that refuses in each way the real one can
+// (a timeout, a restart, an icon it still shows). The end-to-end suite uses
+// the real notification area, which accepts everything.
+#include "tray/tray_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace veltrix {
+namespace {
+
+const HWND kWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
+
+// Logs each call and refuses the ones listed, each once.
+class FakeShell {
+ public:
+  NotifyIconFunction Function() {
+    return [this](DWORD message, NOTIFYICONDATAW*) {
+      static const char* const kNames[] = {"add", "modify", "delete", "focus", "version"};
+      const std::string name = kNames[message];
+      log.push_back(name);
+      if (refuse.count(name) == 0) return TRUE;
+      refuse.erase(refuse.find(name));
+      return FALSE;
+    };
+  }
+
+  std::multiset<std::string> refuse;
+  std::vector<std::string> log;
+};
+
+using Log = std::vector<std::string>;
+
+TEST(TrayIconTest, RecoversFromEachRefusal) {
+  DesktopState state;
+  FakeShell shell;
+  {
+    TrayIcon icon(state, 0x8041, shell.Function());
+    EXPECT_TRUE(icon.Ensure(kWindow));
+    EXPECT_EQ(shell.log, (Log{"add", "version", "modify"}));
+    EXPECT_TRUE(icon.version4());
+
+    // A refused change counts as lost, though the shell may still show it
+    // and refuse to add it again: adding deletes it first.
+    shell.refuse = {"modify", "add"};
+    EXPECT_FALSE(icon.RefreshTooltip(kWindow));
+    EXPECT_FALSE(icon.shown());
+    shell.log.clear();
+    EXPECT_TRUE(icon.Ensure(kWindow));
+    EXPECT_EQ(shell.log, (Log{"add", "delete", "add", "version", "modify"}));
+
+    // An older shell without version 4 still shows the icon.
+    shell.refuse = {"version"};
+    EXPECT_TRUE(icon.OnTaskbarCreated(kWindow));
+    EXPECT_FALSE(icon.version4());
+
+    // Lost for good, but still taken away at the end.
+    shell.refuse = {"modify", "add", "add"};
+    EXPECT_FALSE(icon.RefreshTooltip(kWindow));
+    EXPECT_FALSE(icon.Ensure(kWindow));
+    shell.log.clear();
+  }
+  EXPECT_EQ(shell.log, (Log{"delete"}));
+}
+
+TEST(TrayIconTest, NothingIsAddedOnceQuitting) {
+  DesktopState state;
+  state.BeginQuitting();
+  FakeShell shell;
+  TrayIcon icon(state, 0x8041, shell.Function());
+  EXPECT_FALSE(icon.Ensure(kWindow));
+  EXPECT_FALSE(icon.OnTaskbarCreated(kWindow));
+  EXPECT_TRUE(shell.log.empty());
+}
+
+}  // namespace
+}  // namespace veltrix
