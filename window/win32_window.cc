@@ -2,6 +2,9 @@
 
 #include <dwmapi.h>
 
+#include <cstdint>
+#include <cwchar>
+
 #include "engine_client/engine_api.h"
 #include "resources/resource_ids.h"
 #include "win32/unique_handle.h"
@@ -11,7 +14,6 @@ namespace veltrix {
 namespace {
 
 constexpr wchar_t kWindowClassName[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
-constexpr DWORD kImmersiveDarkModeAttribute = 20;  // DWMWA_USE_IMMERSIVE_DARK_MODE
 constexpr wchar_t kPersonalizeKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
@@ -62,6 +64,25 @@ void EnableFrameDpiScaling(HWND window) {
   const auto enable = reinterpret_cast<EnableNonClientDpiScalingFunction>(
       reinterpret_cast<void*>(::GetProcAddress(user32.Get(), "EnableNonClientDpiScaling")));
   if (enable != nullptr) enable(window);
+}
+
+// The running system's build number, as the kernel reports it (the
+// documented version calls answer what the manifest asked for).
+uint32_t WindowsBuildNumber() {
+  using GetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  static const uint32_t build = [] {
+    const auto getVersion = reinterpret_cast<GetVersionFunction>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return getVersion != nullptr && getVersion(&version) == 0 ? version.dwBuildNumber : 0u;
+  }();
+  return build;
+}
+
+bool IsThemeChange(LPARAM lParam) {
+  const auto* area = reinterpret_cast<const wchar_t*>(lParam);
+  return area != nullptr && std::wcscmp(area, L"ImmersiveColorSet") == 0;
 }
 
 }  // namespace
@@ -128,7 +149,7 @@ void Win32Window::ApplyTitleBarTheme(HWND window) {
                                         RRF_RT_REG_DWORD, nullptr, &lightTheme, &size);
   if (status != ERROR_SUCCESS) return;
   const BOOL dark = lightTheme == 0 ? TRUE : FALSE;
-  ::DwmSetWindowAttribute(window, kImmersiveDarkModeAttribute, &dark, sizeof(dark));
+  ::DwmSetWindowAttribute(window, DarkModeAttribute(WindowsBuildNumber()), &dark, sizeof(dark));
 }
 
 LRESULT CALLBACK Win32Window::StaticWindowProc(HWND window, UINT message, WPARAM wParam,
@@ -179,8 +200,22 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DWMCOLORIZATIONCOLORCHANGED:
       ApplyTitleBarTheme(window);
       return 0;
+
+    case WM_SETTINGCHANGE:
+      // How Windows announces that the user switched between light and dark.
+      if (IsThemeChange(lParam)) ApplyTitleBarTheme(window);
+      break;
+
+    case WM_PARENTNOTIFY:
+      // The content went away on its own: no focus or move may reach it.
+      if (LOWORD(wParam) == WM_DESTROY && reinterpret_cast<HWND>(lParam) == childContent_) {
+        childContent_ = nullptr;
+      }
+      break;
   }
-  return ::DefWindowProcW(windowHandle_, message, wParam, lParam);
+  // The message's own window: the stored handle is null during creation and
+  // after destruction.
+  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool Win32Window::OnWindowCreated() { return true; }

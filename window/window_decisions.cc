@@ -1,5 +1,6 @@
 #include "window/window_decisions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -8,6 +9,10 @@ namespace veltrix {
 namespace {
 constexpr uint32_t kBaseDpi = 96;
 }  // namespace
+
+bool IsLoginStart(const std::vector<std::string>& arguments) {
+  return std::find(arguments.begin(), arguments.end(), "--autostart") != arguments.end();
+}
 
 double ScaleFactorForDpi(uint32_t dpi) {
   return static_cast<double>(dpi == 0 ? kBaseDpi : dpi) / kBaseDpi;
@@ -26,6 +31,8 @@ WindowBounds ScaleWindowBounds(Point origin, Size size, uint32_t dpi) {
   return WindowBounds{ScaleLogical(origin.x, factor), ScaleLogical(origin.y, factor),
                       ScaleLogical(size.width, factor), ScaleLogical(size.height, factor)};
 }
+
+uint32_t DarkModeAttribute(uint32_t windowsBuild) { return windowsBuild >= 19041 ? 20 : 19; }
 
 CloseAction DecideCloseAction(const DesktopState& state) {
   if (state.busy()) return CloseAction::kIgnore;

@@ -2,13 +2,19 @@
 #define WINDOW_WINDOW_DECISIONS_H_
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "desktop/desktop_state.h"
 
 namespace veltrix {
 
 // The host window's decisions, as plain functions of what it knows.
+
+// A start from the Run value: one argument is exactly "--autostart" (no
+// other letter case, no value after it).
+bool IsLoginStart(const std::vector<std::string>& arguments);
 
 // A position and a size in logical units (96 per inch) or, once scaled,
 // in physical pixels.
@@ -39,6 +45,11 @@ int32_t ScaleLogical(int32_t logical, double scaleFactor);
 
 // The outer bounds of a window asked for at `origin` with `size`.
 WindowBounds ScaleWindowBounds(Point origin, Size size, uint32_t dpi);
+
+// The window attribute that turns the title bar dark: 20
+// (DWMWA_USE_IMMERSIVE_DARK_MODE) from Windows 10 2004 (build 19041) on, 19
+// on the builds before it.
+uint32_t DarkModeAttribute(uint32_t windowsBuild);
 
 enum class CloseAction {
   // A native dialog or launch is running; the window stays as it is.

@@ -36,5 +36,11 @@ TEST(WindowDecisionsTest, ScalingTruncatesTowardZeroInsideTheIntegerRange) {
   EXPECT_EQ(ScaleLogical(-1280, huge), std::numeric_limits<int32_t>::min());
 }
 
+TEST(WindowDecisionsTest, DarkTitleBarAttributeFollowsTheBuild) {
+  EXPECT_EQ(DarkModeAttribute(18363), 19u);  // 1909
+  EXPECT_EQ(DarkModeAttribute(19041), 20u);  // 2004
+  EXPECT_EQ(DarkModeAttribute(22631), 20u);
+}
+
 }  // namespace
 }  // namespace veltrix
