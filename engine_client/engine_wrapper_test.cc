@@ -33,23 +33,18 @@ const Bytes kPong = {4, 5};
 constexpr char kChannel[] = "veltrix/desktop";
 
 // Writes how it was answered: "success [int]", "error code/message [int]", "not implemented".
-class RecordingResult : public MethodResult {
- public:
-  explicit RecordingResult(std::string* log) : log_(log) {}
-
- protected:
-  void OnSuccess(const EncodableValue* result) override { *log_ += "success" + Text(result); }
+struct RecordingResult : MethodResult {
+  explicit RecordingResult(std::string* log) : log(log) {}
+  void OnSuccess(const EncodableValue* result) override { *log += "success" + Text(result); }
   void OnError(const std::string& code, const std::string& message,
                const EncodableValue* details) override {
-    *log_ += "error " + code + "/" + message + Text(details);
+    *log += "error " + code + "/" + message + Text(details);
   }
-  void OnNotImplemented() override { *log_ += "not implemented"; }
-
- private:
+  void OnNotImplemented() override { *log += "not implemented"; }
   static std::string Text(const EncodableValue* value) {
     return value ? " " + std::to_string(std::get<int32_t>(*value)) : "";
   }
-  std::string* log_;
+  std::string* log;
 };
 
 class MessengerTest : public ::testing::Test {
@@ -221,6 +216,8 @@ TEST(FlutterViewControllerTest, TopLevelMessagesGoToTheUiOnlyWhenItAsks) {
   const VeltrixEngineServices& services =
       *VeltrixStandinEngineServices(controller.engine()->TakeEngineHandle());
   EXPECT_FALSE(controller.HandleTopLevelWindowProc(nullptr, 2, 0, 0).has_value());
+  EXPECT_EQ(controller.engine()->RegistrarForPlugin("a"),
+            controller.engine()->RegistrarForPlugin("a"));
   services.setTopLevelWindowHook(
       services.engine,
       [](HWND, UINT message, WPARAM, LPARAM, LRESULT* result, void*) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine_client/engine_api.h"
@@ -29,21 +30,17 @@ inline void PumpEngine() {
 }
 
 // Sets an environment variable that the engine reads, for one scope.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) { Set(value); }
+struct ScopedEnvironment {
+  ScopedEnvironment(const char* name, const char* value) : name(name) { Set(value); }
   ~ScopedEnvironment() { Set(nullptr); }
-
- private:
-  void Set(const char* value) {
+  void Set(const char* value) const {
 #if defined(_WIN32)
-    ::SetEnvironmentVariableA(name_, value);
+    ::SetEnvironmentVariableA(name, value);
 #else
-    value != nullptr ? ::setenv(name_, value, 1) : ::unsetenv(name_);
+    value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
 #endif
   }
-
-  const char* name_;
+  const char* name;
 };
 
 // An engine made through the C interface, destroyed at the end unless the
@@ -56,36 +53,27 @@ class RawEngine {
   }
   ~RawEngine() { Destroy(); }
 
+  FlutterDesktopEngineRef get() const { return engine_; }
   FlutterDesktopMessengerRef messenger() const { return FlutterDesktopEngineGetMessenger(engine_); }
   const VeltrixEngineServices& services() const { return *VeltrixStandinEngineServices(engine_); }
-  void Destroy() {
-    if (engine_ != nullptr) FlutterDesktopEngineDestroy(engine_);
-    engine_ = nullptr;
-  }
+  void Destroy() { FlutterDesktopEngineDestroy(std::exchange(engine_, nullptr)); }
 
  private:
   FlutterDesktopEngineRef engine_ = nullptr;
 };
 
 // The user interface's end of the channels, through the engine's services.
-class UiSide {
- public:
-  explicit UiSide(const VeltrixEngineServices& services) : services_(services) {}
-
+struct UiSide {
+  explicit UiSide(const VeltrixEngineServices& services) : services(services) {}
   // Sends with a reply; the replies land in `replies` in arrival order.
   bool Send(const std::string& channel, const std::vector<uint8_t>& bytes) {
-    return services_.send(services_.engine, channel.c_str(), bytes.data(), bytes.size(),
-                          &UiSide::OnReply, this);
+    return services.send(services.engine, channel.c_str(), bytes.data(), bytes.size(),
+                         &UiSide::OnReply, this);
   }
   // Handles `channel`, answering with `answer` when one is set.
   void Listen(const std::string& channel) {
-    services_.setMessageHandler(services_.engine, channel.c_str(), &UiSide::OnMessage, this);
+    services.setMessageHandler(services.engine, channel.c_str(), &UiSide::OnMessage, this);
   }
-
-  std::vector<std::vector<uint8_t>> replies;
-  std::optional<std::vector<uint8_t>> answer;
-
- private:
   static void OnReply(const uint8_t* data, size_t size, void* user) {
     static_cast<UiSide*>(user)->replies.emplace_back(data, data + size);
   }
@@ -93,11 +81,13 @@ class UiSide {
                         void* user) {
     auto* self = static_cast<UiSide*>(user);
     if (!self->answer) return;
-    self->services_.respond(self->services_.engine, response, self->answer->data(),
-                            self->answer->size());
+    self->services.respond(self->services.engine, response, self->answer->data(),
+                           self->answer->size());
   }
 
-  const VeltrixEngineServices& services_;
+  const VeltrixEngineServices& services;
+  std::vector<std::vector<uint8_t>> replies;
+  std::optional<std::vector<uint8_t>> answer;
 };
 
 }  // namespace flutter::testing

@@ -38,9 +38,9 @@ TEST(StandinEngineTest, TranscriptWritesArgumentsAsHex) {
   EXPECT_EQ(line, "engine-args 1 c3a9");
 }
 
-// A message is delivered from the loop, never inside the sender's call, and
-// its response handle answers once; a second response is ignored.
-TEST(StandinEngineTest, DeliversLaterAndAnswersEachResponseOnce) {
+// Messages and frames come from the loop, never inside the caller's call; a
+// response handle answers once, and a frame fires one next-frame callback once.
+TEST(StandinEngineTest, QueuedWorkRunsLaterAndOnce) {
   RawEngine engine;
   UiSide ui(engine.services());
   std::vector<const FlutterDesktopMessageResponseHandle*> handles;
@@ -51,9 +51,16 @@ TEST(StandinEngineTest, DeliversLaterAndAnswersEachResponseOnce) {
             message->responseHandle);
       },
       &handles);
+  int frames = 0;
+  FlutterDesktopEngineSetNextFrameCallback(
+      engine.get(), [](void* user) { ++*static_cast<int*>(user); }, &frames);
   ui.Send("c", {1});
-  EXPECT_TRUE(handles.empty());
+  engine.services().requestFrame(engine.services().engine);
+  EXPECT_TRUE(handles.empty() && frames == 0);
   PumpEngine();
+  engine.services().requestFrame(engine.services().engine);
+  PumpEngine();
+  EXPECT_EQ(frames, 1);
   ASSERT_EQ(handles.size(), 1u);
   const uint8_t first = 9, second = 8;
   FlutterDesktopMessengerSendResponse(engine.messenger(), handles[0], &first, 1);
