@@ -22,10 +22,7 @@ target_link_libraries(veltrix_engine_wrapper PUBLIC
 
 if(TARGET GTest::gtest_main)
   veltrix_add_test(engine_client_wrapper_tests
-    SOURCES
-      ${CMAKE_CURRENT_LIST_DIR}/binary_messenger_test.cc
-      ${CMAKE_CURRENT_LIST_DIR}/method_channel_test.cc
-      ${CMAKE_CURRENT_LIST_DIR}/flutter_engine_test.cc
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wrapper_test.cc
     LIBS veltrix_engine_wrapper)
   if(WIN32)
     # The engine library has to sit beside the test program.

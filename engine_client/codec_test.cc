@@ -1,0 +1,317 @@
+// The standard codec: values, their ordering and wire format, method call
+// envelopes, and the result that answers a call from the engine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+
+#include "engine_client/byte_streams.h"
+#include "engine_client/encodable_value.h"
+#include "engine_client/engine_method_result.h"
+#include "engine_client/standard_codec_serializer.h"
+#include "engine_client/standard_method_codec.h"
+
+namespace flutter {
+namespace {
+
+constexpr char kInvalidRead[] = "Invalid read in StandardCodecByteStreamReader\n";
+
+std::vector<uint8_t> Encode(const EncodableValue& value) {
+  std::vector<uint8_t> bytes;
+  ByteBufferStreamWriter writer(&bytes);
+  StandardCodecSerializer::SharedInstance().WriteValue(value, &writer);
+  return bytes;
+}
+
+EncodableValue Decode(const std::vector<uint8_t>& bytes) {
+  ByteBufferStreamReader reader(bytes.data(), bytes.size());
+  return StandardCodecSerializer::SharedInstance().ReadValue(&reader);
+}
+
+// Bytes from hex text; spaces are only for reading.
+std::vector<uint8_t> Hex(std::string text) {
+  std::erase(text, ' ');
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+// Equal in the map ordering's sense: neither orders before the other.
+bool SameByOrdering(const EncodableValue& a, const EncodableValue& b) {
+  return !(a < b) && !(b < a);
+}
+
+const StandardMethodCodec& Codec() { return StandardMethodCodec::SharedInstance(); }
+
+// A value that throws while being copied leaves the variant without an alternative.
+struct ThrowsOnCopy {
+  ThrowsOnCopy() = default;
+  ThrowsOnCopy(const ThrowsOnCopy&) { throw std::runtime_error("copy"); }
+};
+
+EncodableValue Valueless() {
+  EncodableValue value(int32_t{1});
+  try {
+    value.emplace<CustomValue>(ThrowsOnCopy());
+  } catch (const std::exception&) {
+  }
+  return value;
+}
+
+TEST(EncodableValueOrderingTest, AscendingSequenceIsStrictlyOrdered) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Each value must order strictly before every later one.
+  const std::vector<EncodableValue> ascending = {
+      Valueless(),
+      EncodableValue(),
+      EncodableValue(false),
+      EncodableValue(true),
+      EncodableValue(int32_t{-5}),
+      EncodableValue(int32_t{5}),
+      EncodableValue(int64_t{1}),  // index decides before payload
+      EncodableValue(-1.5),
+      EncodableValue(std::string("ab")),
+      EncodableValue(std::string("abc")),
+      EncodableValue(std::string("abd")),
+      EncodableValue(std::string("\xE9")),  // unsigned bytes: after every ASCII byte
+      EncodableValue(std::vector<uint8_t>{1, 2}),
+      EncodableValue(std::vector<uint8_t>{1, 2, 0}),
+      EncodableValue(std::vector<uint8_t>{0x80}),
+      EncodableValue(std::vector<double>{nan, 1.0}),
+      EncodableValue(std::vector<double>{nan, 2.0}),  // NaN ties, the next element decides
+      EncodableValue(EncodableValueList{EncodableValue(int32_t{1})}),
+      EncodableValue(EncodableValueList{EncodableValue(int32_t{1}), EncodableValue()}),
+      EncodableValue(EncodableValueMap{{EncodableValue(int32_t{1}), EncodableValue()}}),
+      EncodableValue(EncodableValueMap{{EncodableValue(int32_t{1}), EncodableValue(true)}}),
+      EncodableValue(EncodableValueMap{{EncodableValue(int32_t{2}), EncodableValue()}}),
+      EncodableValue(CustomValue(1)),
+      EncodableValue(std::vector<float>{}),
+  };
+  ASSERT_TRUE(ascending[0].valueless_by_exception());
+  for (size_t i = 0; i < ascending.size(); ++i) {
+    for (size_t j = 0; j < ascending.size(); ++j) {
+      EXPECT_EQ(ascending[i] < ascending[j], i < j) << "i=" << i << " j=" << j;
+    }
+  }
+}
+
+TEST(EncodableValueOrderingTest, NaNOrdersNeitherWayAndCustomValuesByIdentity) {
+  const EncodableValue nan(std::nan(""));
+  EXPECT_FALSE(nan < EncodableValue(1.0));
+  EXPECT_FALSE(EncodableValue(1.0) < nan);
+  // Two custom values are never the same map key, whatever they hold.
+  const EncodableValue a(CustomValue(7)), b(CustomValue(7));
+  EXPECT_NE(a < b, b < a);
+}
+
+// Equal trees must be compared once per level, not twice: a 100-level key
+// would otherwise take 2^100 steps, and a decoded map of such keys would hang.
+TEST(EncodableValueOrderingTest, DeepEqualTreesCompareInLinearTime) {
+  auto deep = [](int32_t leaf) {
+    EncodableValue value(leaf);
+    for (int i = 0; i < 100; ++i) value = EncodableValue(EncodableValueList{value});
+    return value;
+  };
+  EncodableValueMap map;
+  map.emplace(deep(1), EncodableValue());
+  map.emplace(deep(1), EncodableValue());
+  EXPECT_EQ(map.size(), 1u);
+  EXPECT_TRUE(deep(1) < deep(2));
+}
+
+// Each value is written as these bytes, followed by `tail` bytes 'x', and read back.
+TEST(StandardCodecSerializerTest, WritesTheWireFormatAndReadsItBack) {
+  struct Case {
+    EncodableValue value;
+    std::string hex;
+    size_t tail = 0;
+  };
+  const std::vector<Case> cases = {
+      {EncodableValue(), "00"},
+      {EncodableValue(true), "01"},
+      {EncodableValue(false), "02"},
+      {EncodableValue(int32_t{-2}), "03 FEFFFFFF"},
+      {EncodableValue(int64_t{0x0102030405060708}), "04 0807060504030201"},
+      {EncodableValue(1.0), "06 00000000000000 000000000000F03F"},
+      {EncodableValue("abc"), "07 03 616263"},
+      {EncodableValue(std::string(253, 'x')), "07 FD", 253},
+      {EncodableValue(std::string(254, 'x')), "07 FE FE00", 254},
+      {EncodableValue(std::string(65535, 'x')), "07 FE FFFF", 65535},
+      {EncodableValue(std::string(65536, 'x')), "07 FF 00000100", 65536},
+      {EncodableValue(std::vector<uint8_t>{1, 2}), "08 02 0102"},
+      {EncodableValue(std::vector<int32_t>{}), "09 00 0000"},  // aligned even when empty
+      {EncodableValue(std::vector<int32_t>{1}), "09 01 0000 01000000"},
+      {EncodableValue(std::vector<int64_t>{-1}), "0A 01 000000000000 FFFFFFFFFFFFFFFF"},
+      {EncodableValue(std::vector<float>{1.0f}), "0E 01 0000 0000803F"},
+      {EncodableValue(EncodableValueList{EncodableValue(true), EncodableValue()}), "0C 02 01 00"},
+      {EncodableValue(EncodableValueMap{{EncodableValue("b"), EncodableValue(int32_t{1})},
+                                        {EncodableValue("a"), EncodableValue(int32_t{2})}}),
+       "0D 02 07 01 61 03 02000000 07 01 62 03 01000000"},  // in key order
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hex);
+    std::vector<uint8_t> expected = Hex(c.hex);
+    expected.resize(expected.size() + c.tail, 'x');
+    EXPECT_EQ(Encode(c.value), expected);
+    EXPECT_TRUE(SameByOrdering(Decode(expected), c.value));
+  }
+}
+
+TEST(StandardCodecSerializerTest, CustomValueIsWrittenAsNullAndReported) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Encode(EncodableValue(CustomValue(1))), Hex("00"));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Unhandled custom type in StandardCodecSerializer::WriteValue. Custom types require "
+            "codec extensions.\n");
+}
+
+// Odd and hostile input decodes to a value, with at most one line saying why.
+// A declared size that the rest cannot hold allocates nothing, gives an empty
+// value and leaves nothing more to read.
+TEST(StandardCodecSerializerTest, OddInputDecodesToAValue) {
+  struct Case {
+    std::string hex;
+    EncodableValue value;
+    std::string line;
+    size_t left = 0;  // bytes still unread
+  };
+  const std::vector<Case> cases = {
+      {"05 02 3132", EncodableValue("12"), ""},  // a large integer reads as its text
+      {"0F", EncodableValue(), "Unknown type in StandardCodecSerializer::ReadValueOfType: 15\n"},
+      {"", EncodableValue(), kInvalidRead},
+      {"03 0102", EncodableValue(int32_t{0}), kInvalidRead, 2},
+      {"06 0000", EncodableValue(0.0), kInvalidRead},  // padding runs past the end
+      {"0D 02 07 01 6B 03 00000000 07 01 6B 03 01000000",
+       EncodableValue(EncodableValueMap{{EncodableValue("k"), EncodableValue(int32_t{0})}}),
+       ""},  // of two equal keys the first wins
+      {"0C 05 00 00 00 00 00", EncodableValue(EncodableValueList(5)), ""},  // exactly fits
+      {"07 FF FFFFFFFF 6162", EncodableValue(""), kInvalidRead},
+      {"08 05 01020304", EncodableValue(std::vector<uint8_t>{}), kInvalidRead},
+      {"0B FE FFFF", EncodableValue(std::vector<double>{}), kInvalidRead},
+      {"0E 03 0000 00000000 00000000", EncodableValue(std::vector<float>{}), kInvalidRead},
+      {"0C 05 00000000", EncodableValue(EncodableValueList{}), kInvalidRead},
+      {"0D 03 00000000 00", EncodableValue(EncodableValueMap{}), kInvalidRead},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hex);
+    const std::vector<uint8_t> bytes = Hex(c.hex);
+    ByteBufferStreamReader reader(bytes.data(), bytes.size());
+    ::testing::internal::CaptureStderr();
+    const EncodableValue value = StandardCodecSerializer::SharedInstance().ReadValue(&reader);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line);
+    EXPECT_TRUE(SameByOrdering(value, c.value));
+    EXPECT_EQ(reader.RemainingBytes(), c.left);
+  }
+}
+
+// Lists, and maps, nested far too deep: the levels up to the limit are kept,
+// the next one is null, and the rest of the message is skipped.
+TEST(StandardCodecSerializerTest, NestingBeyondTheLimitIsRefused) {
+  for (const char* level : {"0C 01", "0D 01 00"}) {
+    SCOPED_TRACE(level);
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 100000; ++i) std::ranges::copy(Hex(level), std::back_inserter(bytes));
+    bytes.push_back(0x01);
+    ByteBufferStreamReader reader(bytes.data(), bytes.size());
+    ::testing::internal::CaptureStderr();
+    const EncodableValue value = StandardCodecSerializer::SharedInstance().ReadValue(&reader);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Nesting deeper than 128 in StandardCodecSerializer::ReadValue; ignoring the rest "
+              "of the message.\n");
+    EXPECT_EQ(reader.RemainingBytes(), 0u);
+    std::vector<uint8_t> kept(bytes.begin(), bytes.begin() + kMaxNestingDepth * Hex(level).size());
+    kept.push_back(0x00);  // the refused level
+    EXPECT_EQ(Encode(value), kept);
+  }
+}
+
+// Aligned values after every offset come back the same, and every cut-off
+// copy decodes without reading past its end.
+TEST(StandardCodecSerializerTest, AlignedValuesSurviveEveryOffsetAndTruncation) {
+  for (size_t offset = 0; offset < 8; ++offset) {
+    SCOPED_TRACE(offset);
+    const EncodableValue value(EncodableValueList{
+        EncodableValue(std::string(offset, 'p')), EncodableValue(2.5),
+        EncodableValue(std::vector<float>{0.5f, -1.0f}),
+        EncodableValue(std::vector<int64_t>{1, -2}),
+        EncodableValue(EncodableValueMap{
+            {EncodableValue(int32_t{7}), EncodableValue(std::vector<double>{3.25})}}),
+        EncodableValue("after")});
+    const std::vector<uint8_t> bytes = Encode(value);
+    EXPECT_TRUE(SameByOrdering(Decode(bytes), value));
+    ::testing::internal::CaptureStderr();
+    for (size_t length = 0; length < bytes.size(); ++length) {
+      Decode(std::vector<uint8_t>(bytes.begin(), bytes.begin() + length));
+    }
+    ::testing::internal::GetCapturedStderr();
+  }
+}
+
+TEST(StandardMethodCodecTest, EncodesCallsAndEnvelopes) {
+  EXPECT_EQ(*Codec().EncodeCall(MethodCall("open", nullptr)), Hex("07 04 6F70656E 00"));
+  EXPECT_EQ(*Codec().EncodeSuccess(nullptr), Hex("00 00"));
+  // Values after the envelope byte are aligned from the envelope's start.
+  const EncodableValue half(0.5);
+  EXPECT_EQ(*Codec().EncodeSuccess(&half), Hex("00 06 000000000000 000000000000E03F"));
+  EXPECT_EQ(*Codec().EncodeError("e", "", nullptr), Hex("01 07 01 65 00 00"));
+  const EncodableValue details(int64_t{5});
+  EXPECT_EQ(*Codec().EncodeError("e", "m.", &details),
+            Hex("01 07 01 65 07 02 6D2E 04 0500000000000000"));
+}
+
+TEST(StandardMethodCodecTest, CallThatEndsAfterItsNameHasNullArguments) {
+  const std::vector<uint8_t> bare = Hex("07 01 71");
+  ::testing::internal::CaptureStderr();
+  std::unique_ptr<MethodCall> call = Codec().DecodeCall(bare.data(), bare.size());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), kInvalidRead);
+  EXPECT_TRUE(call && call->method_name() == "q" && call->arguments()->IsNull());
+}
+
+// The registry keeps one codec per serializer; a codec per request would
+// leak and give every channel a different codec.
+TEST(StandardMethodCodecTest, SharedInstanceIsOnePerSerializer) {
+  EXPECT_EQ(&Codec(),
+            &StandardMethodCodec::SharedInstance(&StandardCodecSerializer::SharedInstance()));
+  StandardCodecSerializer other;
+  EXPECT_NE(&StandardMethodCodec::SharedInstance(&other), &Codec());
+}
+
+// Each answer is encoded and sent once; a second one is refused with a
+// line, and only a result never answered warns of the leak.
+TEST(EngineMethodResultTest, AnswersOnceWithTheEncodedEnvelope) {
+  const std::vector<std::pair<std::function<void(MethodResult&)>, std::string>> cases = {
+      {[](MethodResult& result) { result.Success(); }, "00 00"},
+      {[](MethodResult& result) { result.Error("e", "", EncodableValue(int32_t{1})); },
+       "01 07 01 65 00 03 01000000"},
+  };
+  for (const auto& [answer, hex] : cases) {
+    SCOPED_TRACE(hex);
+    std::vector<std::vector<uint8_t>> sent;
+    ::testing::internal::CaptureStderr();
+    {
+      EngineMethodResult result(
+          [&sent](const uint8_t* data, size_t size) { sent.emplace_back(data, data + size); },
+          &Codec());
+      answer(result);
+      answer(result);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Error: Only one of Success, Error, or NotImplemented can be called, and it can be "
+              "called exactly once. Ignoring duplicate result.\n");
+    EXPECT_EQ(sent, std::vector<std::vector<uint8_t>>{Hex(hex)});
+  }
+  ::testing::internal::CaptureStderr();
+  {
+    EngineMethodResult unanswered([](const uint8_t*, size_t) { ADD_FAILURE(); }, &Codec());
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Warning: Failed to respond to a message. This is a memory leak.\n");
+}
+
+}  // namespace
+}  // namespace flutter
