@@ -1,5 +1,6 @@
 #include "engine_client/binary_messenger.h"
 
+#include <atomic>
 #include <iostream>
 #include <memory>
 #include <utility>
@@ -38,17 +39,20 @@ void ForwardMessage(FlutterDesktopMessengerRef messenger, const FlutterDesktopMe
   // the messenger alive through a reference of its own.
   std::shared_ptr<FlutterDesktopMessenger> shared(FlutterDesktopMessengerAddRef(messenger),
                                                   &FlutterDesktopMessengerRelease);
-  const FlutterDesktopMessageResponseHandle* response = message->responseHandle;
-  ReplyCallback reply = [shared, response](const uint8_t* data, size_t data_size) mutable {
+  // One handle, however often the callback is copied: the engine must see
+  // each response handle used once.
+  auto response = std::make_shared<std::atomic<const FlutterDesktopMessageResponseHandle*>>(
+      message->responseHandle);
+  ReplyCallback reply = [shared, response](const uint8_t* data, size_t data_size) {
     MessengerLock lock(shared.get());
     if (!FlutterDesktopMessengerIsAvailable(shared.get())) return;  // engine gone
-    if (response == nullptr) {
+    const FlutterDesktopMessageResponseHandle* handle = response->exchange(nullptr);
+    if (handle == nullptr) {
       std::cerr << "Error: Response can be set only once. Ignoring duplicate response."
                 << std::endl;
       return;
     }
-    FlutterDesktopMessengerSendResponse(shared.get(), response, data, data_size);
-    response = nullptr;
+    FlutterDesktopMessengerSendResponse(shared.get(), handle, data, data_size);
   };
   // A copy, so that a handler which replaces or removes itself while it runs
   // does not destroy the function being executed.

@@ -9,6 +9,15 @@ namespace flutter {
 
 class ByteStreamReader {
  public:
+  // What the enclosing containers of the value being read still expect,
+  // kept with the message so that nested reads share it: how deep the value
+  // is nested, and how many elements the enclosing containers have yet to
+  // read (each takes at least one of the remaining bytes).
+  struct Nesting {
+    int depth = 0;
+    size_t promisedElements = 0;
+  };
+
   virtual ~ByteStreamReader() = default;
   virtual uint8_t ReadByte() = 0;
   virtual void ReadBytes(uint8_t* destination, size_t length) = 0;
@@ -17,6 +26,11 @@ class ByteStreamReader {
   virtual size_t RemainingBytes() const = 0;
   // Gives up on the rest of the message: every later read fails.
   virtual void Abandon() = 0;
+
+  Nesting& nesting() { return nesting_; }
+
+ private:
+  Nesting nesting_;
 };
 
 class ByteStreamWriter {

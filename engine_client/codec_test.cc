@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -230,6 +231,61 @@ TEST(StandardCodecSerializerTest, NestingBeyondTheLimitIsRefused) {
   }
 }
 
+// Containers nested inside each other cannot all claim the same bytes: a
+// message of 128 lists that each declare everything that is left decodes to
+// no more values than it has bytes, with no more lines.
+TEST(StandardCodecSerializerTest, NestedContainersCannotAmplifyAMessage) {
+  std::vector<uint8_t> bytes;
+  for (int level = 0; level < 128; ++level) {
+    std::ranges::copy(Hex("0C FF FF FF 00 00"), std::back_inserter(bytes));
+  }
+  bytes.resize(64 * 1024, 0x0C);
+  for (size_t at = 0; at < 128 * 6; at += 6) {
+    const uint32_t left = static_cast<uint32_t>(bytes.size() - at - 6);
+    std::memcpy(&bytes[at + 2], &left, sizeof(left));
+  }
+  ::testing::internal::CaptureStderr();
+  const EncodableValue value = Decode(bytes);
+  const std::string lines = ::testing::internal::GetCapturedStderr();
+  size_t values = 0;
+  const std::function<void(const EncodableValue&)> count = [&](const EncodableValue& v) {
+    ++values;
+    if (const auto* list = std::get_if<EncodableValueList>(&v)) std::ranges::for_each(*list, count);
+  };
+  count(value);
+  EXPECT_LE(values, bytes.size());
+  EXPECT_LE(static_cast<size_t>(std::ranges::count(lines, '\n')), bytes.size());
+}
+
+// An extended serializer sees every nested value, not only the outermost.
+TEST(StandardCodecSerializerTest, NestedReadsGoThroughTheExtension) {
+  struct Extended : StandardCodecSerializer {
+    EncodableValue ReadValueOfType(uint8_t type, ByteStreamReader* reader) const override {
+      if (type == 0x80) return EncodableValue("own");
+      return StandardCodecSerializer::ReadValueOfType(type, reader);
+    }
+  } extended;
+  const std::vector<uint8_t> bytes = Hex("0C 02 80 0D 01 80 80");
+  ByteBufferStreamReader reader(bytes.data(), bytes.size());
+  const EncodableValue own("own");
+  EXPECT_TRUE(SameByOrdering(
+      extended.ReadValue(&reader),
+      EncodableValue(EncodableValueList{own, EncodableValue(EncodableValueMap{{own, own}})})));
+}
+
+// A size of 2^32 or more would be cut on the wire and corrupt the message:
+// refused, with nothing written.
+TEST(StandardCodecSerializerTest, SizesBeyondTheFormatAreRefused) {
+  struct Sizes : StandardCodecSerializer {
+    using StandardCodecSerializer::WriteSize;
+  } sizes;
+  std::vector<uint8_t> bytes;
+  ByteBufferStreamWriter writer(&bytes);
+  EXPECT_TRUE(sizes.WriteSize(0xFFFFFFFFu, &writer));
+  EXPECT_FALSE(sizes.WriteSize(uint64_t{1} << 32, &writer));
+  EXPECT_EQ(bytes, Hex("FF FFFFFFFF"));
+}
+
 // Aligned values after every offset come back the same, and every cut-off
 // copy decodes without reading past its end.
 TEST(StandardCodecSerializerTest, AlignedValuesSurviveEveryOffsetAndTruncation) {
@@ -305,12 +361,20 @@ TEST(EngineMethodResultTest, AnswersOnceWithTheEncodedEnvelope) {
               "called exactly once. Ignoring duplicate result.\n");
     EXPECT_EQ(sent, std::vector<std::vector<uint8_t>>{Hex(hex)});
   }
+  // One never answered warns, then answers empty, so that the caller does
+  // not wait forever.
+  std::vector<size_t> empty;
   ::testing::internal::CaptureStderr();
   {
-    EngineMethodResult unanswered([](const uint8_t*, size_t) { ADD_FAILURE(); }, &Codec());
+    EngineMethodResult unanswered(
+        [&empty](const uint8_t* data, size_t size) {
+          empty.push_back(data == nullptr ? size : 99);
+        },
+        &Codec());
   }
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Warning: Failed to respond to a message. This is a memory leak.\n");
+  EXPECT_EQ(empty, std::vector<size_t>{0});
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 namespace flutter {
 
 PendingReply::~PendingReply() {
-  if (callback_) {
-    std::cerr << "Warning: Failed to respond to a message. This is a memory leak." << std::endl;
-  }
+  if (!callback_) return;
+  std::cerr << "Warning: Failed to respond to a message. This is a memory leak." << std::endl;
+  // Otherwise the caller would wait forever: the empty reply says the
+  // method is not implemented.
+  callback_(nullptr, 0);
 }
 
 void PendingReply::Send(const std::vector<uint8_t>* reply) {

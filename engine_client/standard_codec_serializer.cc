@@ -1,5 +1,6 @@
 #include "engine_client/standard_codec_serializer.h"
 
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -26,10 +27,16 @@ enum Tag : uint8_t {
   kFloatList = 14,
 };
 
-// A declared size that the rest of the message cannot hold is a failed read:
-// nothing is allocated for it and nothing more is read from the message.
-bool RefuseOversize(size_t needed, ByteStreamReader* reader) {
-  if (needed <= reader->RemainingBytes()) return false;
+// A declared size that the rest of the message cannot hold, next to the
+// elements the enclosing containers still expect, is a failed read: nothing
+// is allocated for it and nothing more is read from the message. Sharing
+// the bytes this way keeps the work linear in the message's size: nested
+// containers cannot each claim the same bytes.
+bool RefuseOversize(uint64_t needed, ByteStreamReader* reader) {
+  const size_t promised = reader->nesting().promisedElements;
+  if (promised <= reader->RemainingBytes() && needed <= reader->RemainingBytes() - promised) {
+    return false;
+  }
   std::cerr << "Invalid read in StandardCodecByteStreamReader" << std::endl;
   reader->Abandon();
   return true;
@@ -37,7 +44,8 @@ bool RefuseOversize(size_t needed, ByteStreamReader* reader) {
 
 // The elements of a typed list, after its size: aligned to the element size.
 template <typename T>
-void WriteTypedElements(const std::vector<T>& list, ByteStreamWriter* writer) {
+void WriteTypedElements(const EncodableValue& value, ByteStreamWriter* writer) {
+  const std::vector<T>& list = std::get<std::vector<T>>(value);
   if (sizeof(T) > 1) writer->WriteAlignment(sizeof(T));
   writer->WriteBytes(reinterpret_cast<const uint8_t*>(list.data()), list.size() * sizeof(T));
 }
@@ -62,22 +70,11 @@ const StandardCodecSerializer& StandardCodecSerializer::SharedInstance() {
 }
 
 EncodableValue StandardCodecSerializer::ReadValue(ByteStreamReader* reader) const {
-  return ReadValueAtDepth(reader, 0);
+  return ReadValueOfType(reader->ReadByte(), reader);
 }
 
 EncodableValue StandardCodecSerializer::ReadValueOfType(uint8_t type,
                                                         ByteStreamReader* reader) const {
-  return ReadValueOfTypeAtDepth(type, reader, 0);
-}
-
-EncodableValue StandardCodecSerializer::ReadValueAtDepth(ByteStreamReader* reader,
-                                                         int depth) const {
-  return ReadValueOfTypeAtDepth(reader->ReadByte(), reader, depth);
-}
-
-EncodableValue StandardCodecSerializer::ReadValueOfTypeAtDepth(uint8_t type,
-                                                               ByteStreamReader* reader,
-                                                               int depth) const {
   switch (type) {
     case kNull:
       return EncodableValue();
@@ -120,40 +117,55 @@ EncodableValue StandardCodecSerializer::ReadValueOfTypeAtDepth(uint8_t type,
     case kFloatList:
       return ReadTypedList<float>(ReadSize(reader), reader);
     case kList:
-    case kMap: {
-      if (depth >= kMaxNestingDepth) {
-        std::cerr << "Nesting deeper than " << kMaxNestingDepth
-                  << " in StandardCodecSerializer::ReadValue; ignoring the rest of the message."
-                  << std::endl;
-        reader->Abandon();
-        return EncodableValue();
-      }
-      const size_t count = ReadSize(reader);
-      if (type == kList) {
-        // Every element takes at least its tag byte.
-        if (RefuseOversize(count, reader)) return EncodableValue(EncodableValueList());
-        EncodableValueList list;
-        list.reserve(count);
-        for (size_t i = 0; i < count; ++i) list.push_back(ReadValueAtDepth(reader, depth + 1));
-        return EncodableValue(std::move(list));
-      }
-      // Every entry takes at least a key tag and a value tag.
-      if (RefuseOversize(static_cast<uint64_t>(count) * 2, reader)) {
-        return EncodableValue(EncodableValueMap());
-      }
-      EncodableValueMap map;
-      for (size_t i = 0; i < count; ++i) {
-        EncodableValue key = ReadValueAtDepth(reader, depth + 1);
-        EncodableValue value = ReadValueAtDepth(reader, depth + 1);
-        // Of two equal keys on the wire, the first one wins.
-        map.emplace(std::move(key), std::move(value));
-      }
-      return EncodableValue(std::move(map));
-    }
+    case kMap:
+      return ReadContainer(type, reader);
   }
   std::cerr << "Unknown type in StandardCodecSerializer::ReadValueOfType: "
             << static_cast<unsigned>(type) << std::endl;
   return EncodableValue();
+}
+
+EncodableValue StandardCodecSerializer::ReadContainer(uint8_t type,
+                                                      ByteStreamReader* reader) const {
+  ByteStreamReader::Nesting& nesting = reader->nesting();
+  if (nesting.depth >= kMaxNestingDepth) {
+    std::cerr << "Nesting deeper than " << kMaxNestingDepth
+              << " in StandardCodecSerializer::ReadValue; ignoring the rest of the message."
+              << std::endl;
+    reader->Abandon();
+    return EncodableValue();
+  }
+  // Every list element takes at least its tag byte, every map entry two.
+  const size_t count = ReadSize(reader);
+  const uint64_t elements = type == kList ? count : uint64_t{2} * count;
+  if (RefuseOversize(elements, reader)) {
+    return type == kList ? EncodableValue(EncodableValueList())
+                         : EncodableValue(EncodableValueMap());
+  }
+  nesting.promisedElements += elements;
+  ++nesting.depth;
+  // Each element is read for real as its turn comes.
+  const auto next = [&] {
+    --nesting.promisedElements;
+    return ReadValue(reader);
+  };
+  EncodableValue value;
+  if (type == kList) {
+    EncodableValueList list;
+    list.reserve(count);
+    for (size_t i = 0; i < count; ++i) list.push_back(next());
+    value = EncodableValue(std::move(list));
+  } else {
+    EncodableValueMap map;
+    for (size_t i = 0; i < count; ++i) {
+      EncodableValue key = next();
+      // Of two equal keys on the wire, the first one wins.
+      map.emplace(std::move(key), next());
+    }
+    value = EncodableValue(std::move(map));
+  }
+  --nesting.depth;
+  return value;
 }
 
 void StandardCodecSerializer::WriteValue(const EncodableValue& value,
@@ -185,43 +197,40 @@ void StandardCodecSerializer::WriteValue(const EncodableValue& value,
       return;
     }
     case 5: {
-      writer->WriteByte(kString);
       const std::string& text = std::get<std::string>(value);
-      WriteSize(text.size(), writer);
+      if (!WriteSizedTag(kString, text.size(), writer)) return;
       writer->WriteBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
       return;
     }
     case 6:
-      writer->WriteByte(kByteList);
-      WriteSize(std::get<std::vector<uint8_t>>(value).size(), writer);
-      WriteTypedElements(std::get<std::vector<uint8_t>>(value), writer);
+      if (WriteSizedTag(kByteList, std::get<std::vector<uint8_t>>(value).size(), writer)) {
+        WriteTypedElements<uint8_t>(value, writer);
+      }
       return;
     case 7:
-      writer->WriteByte(kInt32List);
-      WriteSize(std::get<std::vector<int32_t>>(value).size(), writer);
-      WriteTypedElements(std::get<std::vector<int32_t>>(value), writer);
+      if (WriteSizedTag(kInt32List, std::get<std::vector<int32_t>>(value).size(), writer)) {
+        WriteTypedElements<int32_t>(value, writer);
+      }
       return;
     case 8:
-      writer->WriteByte(kInt64List);
-      WriteSize(std::get<std::vector<int64_t>>(value).size(), writer);
-      WriteTypedElements(std::get<std::vector<int64_t>>(value), writer);
+      if (WriteSizedTag(kInt64List, std::get<std::vector<int64_t>>(value).size(), writer)) {
+        WriteTypedElements<int64_t>(value, writer);
+      }
       return;
     case 9:
-      writer->WriteByte(kDoubleList);
-      WriteSize(std::get<std::vector<double>>(value).size(), writer);
-      WriteTypedElements(std::get<std::vector<double>>(value), writer);
+      if (WriteSizedTag(kDoubleList, std::get<std::vector<double>>(value).size(), writer)) {
+        WriteTypedElements<double>(value, writer);
+      }
       return;
     case 10: {
-      writer->WriteByte(kList);
       const EncodableValueList& list = std::get<EncodableValueList>(value);
-      WriteSize(list.size(), writer);
+      if (!WriteSizedTag(kList, list.size(), writer)) return;
       for (const EncodableValue& element : list) WriteValue(element, writer);
       return;
     }
     case 11: {
-      writer->WriteByte(kMap);
       const EncodableValueMap& map = std::get<EncodableValueMap>(value);
-      WriteSize(map.size(), writer);
+      if (!WriteSizedTag(kMap, map.size(), writer)) return;
       for (const auto& [key, entry] : map) {
         WriteValue(key, writer);
         WriteValue(entry, writer);
@@ -234,9 +243,9 @@ void StandardCodecSerializer::WriteValue(const EncodableValue& value,
                 << "Custom types require codec extensions." << std::endl;
       return;
     case 13:
-      writer->WriteByte(kFloatList);
-      WriteSize(std::get<std::vector<float>>(value).size(), writer);
-      WriteTypedElements(std::get<std::vector<float>>(value), writer);
+      if (WriteSizedTag(kFloatList, std::get<std::vector<float>>(value).size(), writer)) {
+        WriteTypedElements<float>(value, writer);
+      }
       return;
   }
   // A value left without an alternative carries nothing; the receiver sees null.
@@ -256,7 +265,20 @@ size_t StandardCodecSerializer::ReadSize(ByteStreamReader* reader) const {
   return size;
 }
 
-void StandardCodecSerializer::WriteSize(size_t size, ByteStreamWriter* writer) const {
+bool StandardCodecSerializer::WriteSizedTag(uint8_t tag, size_t size,
+                                            ByteStreamWriter* writer) const {
+  if (size > UINT32_MAX) {
+    writer->WriteByte(kNull);
+    std::cerr << "Size " << size << " too large for StandardCodecSerializer::WriteValue; "
+              << "writing null." << std::endl;
+    return false;
+  }
+  writer->WriteByte(tag);
+  return WriteSize(size, writer);
+}
+
+bool StandardCodecSerializer::WriteSize(size_t size, ByteStreamWriter* writer) const {
+  if (size > UINT32_MAX) return false;
   if (size < 254) {
     writer->WriteByte(static_cast<uint8_t>(size));
   } else if (size <= 0xFFFF) {
@@ -268,6 +290,7 @@ void StandardCodecSerializer::WriteSize(size_t size, ByteStreamWriter* writer) c
     const uint32_t value = static_cast<uint32_t>(size);
     writer->WriteBytes(reinterpret_cast<const uint8_t*>(&value), sizeof(value));
   }
+  return true;
 }
 
 }  // namespace flutter

@@ -25,17 +25,23 @@ class StandardCodecSerializer {
   // The process-wide instance; never destroyed.
   static const StandardCodecSerializer& SharedInstance();
 
+  // Reads through ReadValueOfType, so an extended serializer sees every
+  // nested value too.
   EncodableValue ReadValue(ByteStreamReader* reader) const;
   virtual void WriteValue(const EncodableValue& value, ByteStreamWriter* writer) const;
 
  protected:
   virtual EncodableValue ReadValueOfType(uint8_t type, ByteStreamReader* reader) const;
   size_t ReadSize(ByteStreamReader* reader) const;
-  void WriteSize(size_t size, ByteStreamWriter* writer) const;
+  // False, with nothing written, for a size the format cannot hold (2^32
+  // or more).
+  bool WriteSize(size_t size, ByteStreamWriter* writer) const;
 
  private:
-  EncodableValue ReadValueAtDepth(ByteStreamReader* reader, int depth) const;
-  EncodableValue ReadValueOfTypeAtDepth(uint8_t type, ByteStreamReader* reader, int depth) const;
+  EncodableValue ReadContainer(uint8_t type, ByteStreamReader* reader) const;
+  // The tag, then the size; a value too large for the format is written as
+  // null instead, with a line, since a cut size would corrupt the message.
+  bool WriteSizedTag(uint8_t tag, size_t size, ByteStreamWriter* writer) const;
 };
 
 }  // namespace flutter
