@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_client/engine_api.h"
@@ -17,6 +18,20 @@ using ::flutter::testing::PumpEngine;
 using ::flutter::testing::RawEngine;
 using ::flutter::testing::ScopedEnvironment;
 using ::flutter::testing::UiSide;
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  return lines;
+}
+
+// A message from the UI on "c" to `handler`, with the engine as its user.
+void SendToHost(RawEngine& engine, FlutterDesktopMessageCallback handler) {
+  FlutterDesktopMessengerSetCallback(engine.messenger(), "c", handler, &engine);
+  engine.services().send(engine.services().engine, "c", nullptr, 0, nullptr, nullptr);
+  PumpEngine();
+}
 
 TEST(StandinEngineTest, TranscriptRecordsWhatTheHostAskedOfTheEngine) {
   const std::filesystem::path path =
@@ -37,10 +52,7 @@ TEST(StandinEngineTest, TranscriptRecordsWhatTheHostAskedOfTheEngine) {
     FlutterDesktopViewControllerForceRedraw(controller);
     FlutterDesktopViewControllerDestroy(controller);  // ends the engine too
   }
-  std::ifstream file(path);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(file, line);) lines.push_back(line);
-  file.close();
+  const std::vector<std::string> lines = ReadLines(path);
   std::filesystem::remove(path);
   EXPECT_EQ(lines, (std::vector<std::string>{"engine-args 3 2d2d6175746f7374617274 c3a9 -",
                                              "registrar a", "font-reload", "plugin a_plugin",
@@ -59,6 +71,7 @@ TEST(StandinEngineTest, DeliversLaterAndAnswersEachResponseOnce) {
             message->responseHandle);
       },
       &handles);
+  const size_t faults = VeltrixStandinFaultCount();
   ui.Send("c", {1});
   ui.Send("c", {2});
   EXPECT_TRUE(handles.empty());  // never inside the sender's call
@@ -70,6 +83,7 @@ TEST(StandinEngineTest, DeliversLaterAndAnswersEachResponseOnce) {
   FlutterDesktopMessengerSendResponse(engine.messenger(), nullptr, &second, 1);
   PumpEngine();
   EXPECT_EQ(ui.replies, (std::vector<std::vector<uint8_t>>{{9}}));
+  EXPECT_EQ(VeltrixStandinFaultCount() - faults, 2u);  // answered twice, unknown
 }
 
 TEST(StandinEngineTest, MessengerOutlivesItsEngineWhileReferenced) {
@@ -80,9 +94,58 @@ TEST(StandinEngineTest, MessengerOutlivesItsEngineWhileReferenced) {
   EXPECT_EQ(FlutterDesktopMessengerLock(messenger), messenger);
   EXPECT_FALSE(FlutterDesktopMessengerIsAvailable(messenger));
   FlutterDesktopMessengerUnlock(messenger);
+  const size_t faults = VeltrixStandinFaultCount();
   const uint8_t byte = 1;
   EXPECT_FALSE(FlutterDesktopMessengerSend(messenger, "c", &byte, 1));
+  EXPECT_EQ(VeltrixStandinFaultCount() - faults, 1u);  // a call after shutdown
   FlutterDesktopMessengerRelease(messenger);
+}
+
+TEST(StandinEngineTest, MisuseThatARealEngineWouldPunishIsAFault) {
+  const struct {
+    void (*misuse)(RawEngine& engine);
+    const char* fault;
+  } cases[] = {
+      {[](RawEngine& engine) {
+         SendToHost(engine, [](FlutterDesktopMessengerRef messenger,
+                               const FlutterDesktopMessage* message, void*) {
+           FlutterDesktopMessengerSendResponse(messenger, message->responseHandle, nullptr, 0);
+           FlutterDesktopMessengerSendResponse(messenger, message->responseHandle, nullptr, 0);
+         });
+       },
+       "fault response answered twice"},
+      {[](RawEngine& engine) {
+         SendToHost(engine, [](FlutterDesktopMessengerRef, const FlutterDesktopMessage*,
+                               void* user) { static_cast<RawEngine*>(user)->Destroy(); });
+       },
+       "fault engine destroyed inside its own callback"},
+      {[](RawEngine& engine) {
+         FlutterDesktopEngineRef gone = engine.get();
+         engine.Destroy();
+         FlutterDesktopEngineReloadSystemFonts(gone);
+       },
+       "fault call after shutdown: FlutterDesktopEngineReloadSystemFonts"},
+      {[](RawEngine& engine) {
+         std::thread([&engine] { FlutterDesktopEngineReloadSystemFonts(engine.get()); }).join();
+       },
+       "fault off the platform thread: FlutterDesktopEngineReloadSystemFonts"},
+  };
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "veltrix-standin-engine-faults.txt";
+  ScopedEnvironment transcript("VELTRIX_UI_TRANSCRIPT", path.string());
+  for (const auto& c : cases) {
+    std::filesystem::remove(path);
+    const size_t faults = VeltrixStandinFaultCount();
+    {
+      RawEngine engine;
+      c.misuse(engine);
+    }
+    std::vector<std::string> lines = ReadLines(path);
+    std::erase_if(lines, [](const std::string& line) { return !line.starts_with("fault"); });
+    EXPECT_EQ(lines, std::vector<std::string>{c.fault});
+    EXPECT_EQ(VeltrixStandinFaultCount() - faults, 1u) << c.fault;
+  }
+  std::filesystem::remove(path);
 }
 
 TEST(StandinEngineTest, TopLevelMessagesGoToTheUiOnlyWhenItAsks) {
