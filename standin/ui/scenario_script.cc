@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <iterator>
 #include <limits>
 #include <memory>
 
@@ -183,13 +182,11 @@ std::optional<std::vector<uint8_t>> ReadCall(std::string_view rest) {
 // ("ui_error", no message, no details), or with the empty reply of a method
 // it does not implement.
 bool ReadAnswer(std::string_view word, ScenarioStep* step) {
-  static constexpr uint8_t kError[] = {0x01, 0x07, 0x08, 'u', 'i',  '_', 'e',
-                                       'r',  'r',  'o',  'r', 0x00, 0x00};
   step->message = word == "none" ? 0 : 1;
   if (word == "success") {
     step->bytes = {0x00, 0x00};
   } else if (word == "error") {
-    step->bytes.assign(std::begin(kError), std::end(kError));
+    step->bytes = {0x01, 0x07, 0x08, 'u', 'i', '_', 'e', 'r', 'r', 'o', 'r', 0x00, 0x00};
   } else {
     return word == "none" || word == "notimplemented";
   }
