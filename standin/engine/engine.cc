@@ -153,7 +153,9 @@ void Engine::ProduceFrame() {
   // waits for the next frame.
   FlutterDesktopNextFrameCallback callback = std::exchange(nextFrame_, nullptr);
   void* user = std::exchange(nextFrameUser_, nullptr);
-  if (callback != nullptr) callback(user);
+  if (callback == nullptr) return;
+  MessengerCore::HostCallback scope(*messenger_);
+  callback(user);
 }
 
 bool Engine::Call(const Hook& hook, HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -178,6 +180,11 @@ bool Engine::HandleViewWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
 int Engine::LiveCount() {
   std::lock_guard<std::mutex> lock(liveMutex);
   return static_cast<int>(liveEngines.size());
+}
+
+bool Engine::IsLive(FlutterDesktopEngineRef handle) {
+  std::lock_guard<std::mutex> lock(liveMutex);
+  return liveEngines.count(reinterpret_cast<Engine*>(handle)) != 0;
 }
 
 size_t Engine::RunAllPending() {

@@ -54,6 +54,8 @@ class Engine {
                             LRESULT* result);
 
   static int LiveCount();
+  // Whether `handle` is an engine made and not yet destroyed; never reads it.
+  static bool IsLive(FlutterDesktopEngineRef handle);
   static size_t RunAllPending();
 
  private:

@@ -1,10 +1,13 @@
 // The exported functions of the stand-in engine library.
 #include <cstdio>
 #include <iostream>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "engine_client/engine_api.h"
 #include "standin/engine/engine.h"
+#include "standin/engine/faults.h"
 #include "standin/engine/messenger_core.h"
 #include "standin/engine/platform.h"
 #include "standin/engine/standin_engine.h"
@@ -14,6 +17,7 @@ using veltrix::standin::Engine;
 using veltrix::standin::EnvironmentFlag;
 using veltrix::standin::MessengerCore;
 using veltrix::standin::ReplyTarget;
+using veltrix::standin::ReportFault;
 using veltrix::standin::Side;
 
 namespace {
@@ -24,8 +28,57 @@ struct ViewController {
   Engine* engine;
 };
 
-ViewController* ControllerOf(FlutterDesktopViewControllerRef controller) {
-  return reinterpret_cast<ViewController*>(controller);
+std::mutex liveMutex;
+std::set<ViewController*> liveControllers;
+
+void AfterShutdown(const char* function) {
+  ReportFault(std::string("call after shutdown: ") + function);
+}
+
+void CheckPlatformThread(const MessengerCore& messenger, const char* function) {
+  if (!messenger.OnPlatformThread()) {
+    ReportFault(std::string("off the platform thread: ") + function);
+  }
+}
+
+// The checks before a function of the platform thread's own does its work:
+// null when the handle is null or already destroyed.
+Engine* LiveEngine(FlutterDesktopEngineRef engine, const char* function) {
+  if (engine == nullptr) return nullptr;
+  if (!Engine::IsLive(engine)) {
+    AfterShutdown(function);
+    return nullptr;
+  }
+  Engine* live = Engine::FromHandle(engine);
+  CheckPlatformThread(live->messenger(), function);
+  return live;
+}
+
+// A view handle is its controller seen through another type.
+ViewController* LiveController(void* handle, const char* function) {
+  if (handle == nullptr) return nullptr;
+  auto* live = static_cast<ViewController*>(handle);
+  {
+    std::lock_guard<std::mutex> lock(liveMutex);
+    if (liveControllers.count(live) == 0) {
+      AfterShutdown(function);
+      return nullptr;
+    }
+  }
+  CheckPlatformThread(live->engine->messenger(), function);
+  return live;
+}
+
+// The same for a messenger, which outlives its engine while referenced.
+MessengerCore* LiveMessenger(FlutterDesktopMessengerRef messenger, const char* function) {
+  if (messenger == nullptr) return nullptr;
+  MessengerCore* core = MessengerCore::FromHandle(messenger);
+  if (!core->IsAvailable()) {
+    AfterShutdown(function);
+    return nullptr;
+  }
+  CheckPlatformThread(*core, function);
+  return core;
 }
 
 }  // namespace
@@ -40,69 +93,85 @@ FlutterDesktopEngineRef FlutterDesktopEngineCreate(
 }
 
 bool FlutterDesktopEngineDestroy(FlutterDesktopEngineRef engine) {
-  if (engine == nullptr) return false;
-  delete Engine::FromHandle(engine);
+  Engine* live = LiveEngine(engine, __func__);
+  if (live == nullptr) return false;
+  if (live->messenger().InHostCallback()) {
+    ReportFault("engine destroyed inside its own callback");
+  }
+  delete live;
   return true;
 }
 
 FlutterDesktopMessengerRef FlutterDesktopEngineGetMessenger(FlutterDesktopEngineRef engine) {
-  return engine != nullptr ? Engine::FromHandle(engine)->messenger().handle() : nullptr;
+  Engine* live = LiveEngine(engine, __func__);
+  return live != nullptr ? live->messenger().handle() : nullptr;
 }
 
 FlutterDesktopPluginRegistrarRef FlutterDesktopEngineGetPluginRegistrar(
     FlutterDesktopEngineRef engine, const char* pluginName) {
-  return engine != nullptr ? Engine::FromHandle(engine)->RegistrarFor(pluginName) : nullptr;
+  Engine* live = LiveEngine(engine, __func__);
+  return live != nullptr ? live->RegistrarFor(pluginName) : nullptr;
 }
 
 void FlutterDesktopEngineReloadSystemFonts(FlutterDesktopEngineRef engine) {
-  if (engine != nullptr) Engine::FromHandle(engine)->ReloadSystemFonts();
+  if (Engine* live = LiveEngine(engine, __func__)) live->ReloadSystemFonts();
 }
 
 void FlutterDesktopEngineSetNextFrameCallback(FlutterDesktopEngineRef engine,
                                               FlutterDesktopNextFrameCallback callback,
                                               void* userData) {
-  if (engine != nullptr) Engine::FromHandle(engine)->SetNextFrameCallback(callback, userData);
+  if (Engine* live = LiveEngine(engine, __func__)) live->SetNextFrameCallback(callback, userData);
 }
 
 FlutterDesktopViewControllerRef FlutterDesktopViewControllerCreate(int width, int height,
                                                                    FlutterDesktopEngineRef engine) {
-  if (engine == nullptr) return nullptr;
-  Engine* owned = Engine::FromHandle(engine);
+  Engine* owned = LiveEngine(engine, __func__);
+  if (owned == nullptr) return nullptr;
   // Ownership has passed, so a refused view ends the engine here.
   if (EnvironmentFlag("VELTRIX_ENGINE_FAIL_VIEW") || !owned->StartView(width, height)) {
     delete owned;
     return nullptr;
   }
-  return reinterpret_cast<FlutterDesktopViewControllerRef>(new ViewController{owned});
+  auto* controller = new ViewController{owned};
+  std::lock_guard<std::mutex> lock(liveMutex);
+  liveControllers.insert(controller);
+  return reinterpret_cast<FlutterDesktopViewControllerRef>(controller);
 }
 
 void FlutterDesktopViewControllerDestroy(FlutterDesktopViewControllerRef controller) {
-  if (controller == nullptr) return;
-  ViewController* owned = ControllerOf(controller);
-  delete owned->engine;
-  delete owned;
+  ViewController* live = LiveController(controller, __func__);
+  if (live == nullptr) return;
+  if (live->engine->messenger().InHostCallback()) {
+    ReportFault("engine destroyed inside its own callback");
+  }
+  {
+    std::lock_guard<std::mutex> lock(liveMutex);
+    liveControllers.erase(live);
+  }
+  delete live->engine;
+  delete live;
 }
 
 FlutterDesktopViewRef FlutterDesktopViewControllerGetView(
     FlutterDesktopViewControllerRef controller) {
-  return reinterpret_cast<FlutterDesktopViewRef>(controller);
+  return reinterpret_cast<FlutterDesktopViewRef>(LiveController(controller, __func__));
 }
 
 void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef controller) {
-  if (controller != nullptr) ControllerOf(controller)->engine->ForceRedraw();
+  if (ViewController* live = LiveController(controller, __func__)) live->engine->ForceRedraw();
 }
 
 bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
     FlutterDesktopViewControllerRef controller, HWND window, UINT message, WPARAM wparam,
     LPARAM lparam, LRESULT* result) {
-  if (controller == nullptr) return false;
-  return ControllerOf(controller)
-      ->engine->HandleTopLevelWindowProc(window, message, wparam, lparam, result);
+  ViewController* live = LiveController(controller, __func__);
+  return live != nullptr &&
+         live->engine->HandleTopLevelWindowProc(window, message, wparam, lparam, result);
 }
 
 HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
-  if (view == nullptr) return nullptr;
-  return reinterpret_cast<ViewController*>(view)->engine->ViewWindow();
+  ViewController* live = LiveController(view, __func__);
+  return live != nullptr ? live->engine->ViewWindow() : nullptr;
 }
 
 UINT FlutterDesktopGetDpiForMonitor(HMONITOR monitor) {
@@ -121,34 +190,39 @@ void FlutterDesktopResyncOutputStreams(void) {
 
 bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef messenger, const char* channel,
                                  const uint8_t* message, size_t messageSize) {
-  if (messenger == nullptr) return false;
-  return MessengerCore::FromHandle(messenger)->Send(Side::kHost, channel, message, messageSize,
-                                                    ReplyTarget{});
+  MessengerCore* live = LiveMessenger(messenger, __func__);
+  return live != nullptr && live->Send(Side::kHost, channel, message, messageSize, ReplyTarget{});
 }
 
 bool FlutterDesktopMessengerSendWithReply(FlutterDesktopMessengerRef messenger, const char* channel,
                                           const uint8_t* message, size_t messageSize,
                                           FlutterDesktopBinaryReply reply, void* userData) {
-  if (messenger == nullptr) return false;
-  return MessengerCore::FromHandle(messenger)->Send(Side::kHost, channel, message, messageSize,
-                                                    ReplyTarget{Side::kHost, reply, userData});
+  MessengerCore* live = LiveMessenger(messenger, __func__);
+  return live != nullptr && live->Send(Side::kHost, channel, message, messageSize,
+                                       ReplyTarget{Side::kHost, reply, userData});
 }
 
+// Any thread, but only while the engine lives: a replying thread holds the
+// messenger's lock and checks IsAvailable first.
 void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef messenger,
                                          const FlutterDesktopMessageResponseHandle* handle,
                                          const uint8_t* data, size_t dataSize) {
   if (messenger == nullptr) return;
-  MessengerCore::FromHandle(messenger)->Respond(reinterpret_cast<uintptr_t>(handle), data,
-                                                dataSize);
+  if (!MessengerCore::FromHandle(messenger)->Respond(reinterpret_cast<uintptr_t>(handle), data,
+                                                     dataSize)) {
+    AfterShutdown(__func__);
+  }
 }
 
 void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger, const char* channel,
                                         FlutterDesktopMessageCallback callback, void* userData) {
-  if (messenger != nullptr) {
-    MessengerCore::FromHandle(messenger)->SetHostHandler(channel, callback, userData);
+  if (MessengerCore* live = LiveMessenger(messenger, __func__)) {
+    live->SetHostHandler(channel, callback, userData);
   }
 }
 
+// These five are how a host learns that the engine has gone, from any
+// thread: never a fault.
 FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessengerRef messenger) {
   if (messenger != nullptr) MessengerCore::FromHandle(messenger)->AddRef();
   return messenger;
@@ -187,6 +261,8 @@ void VeltrixStandinRecordTranscript(const char* line) {
 }
 
 int VeltrixStandinLiveEngineCount(void) { return Engine::LiveCount(); }
+
+size_t VeltrixStandinFaultCount(void) { return veltrix::standin::FaultCount(); }
 
 size_t VeltrixStandinRunPendingWork(void) { return Engine::RunAllPending(); }
 

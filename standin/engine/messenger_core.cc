@@ -1,7 +1,9 @@
 #include "standin/engine/messenger_core.h"
 
-#include <cstdio>
+#include <optional>
 #include <utility>
+
+#include "standin/engine/faults.h"
 
 namespace veltrix::standin {
 namespace {
@@ -50,10 +52,8 @@ bool MessengerCore::Send(Side from, const char* channel, const uint8_t* message,
   task.channel = channel;
   task.bytes.assign(message, message + size);
   task.response = nextResponse.fetch_add(1);
-  if (reply.callback != nullptr) {
-    reply.side = from;
-    pending_[task.response] = reply;
-  }
+  reply.side = from;
+  pending_[task.response] = reply;
   Enqueue(std::move(task));
   return true;
 }
@@ -89,22 +89,25 @@ bool MessengerCore::TakeResponse(uintptr_t response, ReplyTarget* target) {
   return true;
 }
 
-void MessengerCore::Respond(uintptr_t response, const uint8_t* data, size_t size) {
+bool MessengerCore::Respond(uintptr_t response, const uint8_t* data, size_t size) {
   if (data == nullptr && size != 0) size = 0;
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!available_) {
-    // A real engine may not survive this; callers check IsAvailable first.
-    std::fputs("stand-in engine: response after the engine ended, dropped\n", stderr);
-    std::fflush(stderr);
-    return;
-  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!available_) return false;
   ReplyTarget target;
-  if (!TakeResponse(response, &target)) return;
+  if (!TakeResponse(response, &target)) {
+    lock.unlock();
+    // Handles are handed out in order, so a lower one was answered before.
+    ReportFault(response != 0 && response < nextResponse.load() ? "response answered twice"
+                                                                : "response handle unknown");
+    return true;
+  }
+  if (target.callback == nullptr) return true;  // the sender wants no reply
   Task task;
   task.kind = Task::Kind::kReply;
   task.bytes.assign(data, data + size);
   task.reply = target;
   Enqueue(std::move(task));
+  return true;
 }
 
 void MessengerCore::ScheduleFrame() {
@@ -137,7 +140,7 @@ void MessengerCore::Run(Task& task) {
       Deliver(task);
       break;
     case Task::Kind::kReply:
-      task.reply.callback(DataOrNull(task.bytes), task.bytes.size(), task.reply.user);
+      CallReply(task.reply, DataOrNull(task.bytes), task.bytes.size());
       break;
     case Task::Kind::kFrame: {
       std::function<void()> frame;
@@ -169,10 +172,11 @@ void MessengerCore::Deliver(Task& task) {
   }
   if (!found) {
     // Nobody listens on the channel: the sender gets an empty reply.
-    if (owesReply) unanswered.callback(nullptr, 0, unanswered.user);
+    if (owesReply) CallReply(unanswered, nullptr, 0);
     return;
   }
   if (handler.host != nullptr) {
+    HostCallback scope(*this);
     FlutterDesktopMessage message{};
     message.structSize = sizeof(message);
     message.channel = task.channel.c_str();
@@ -187,6 +191,13 @@ void MessengerCore::Deliver(Task& task) {
   }
 }
 
+void MessengerCore::CallReply(const ReplyTarget& target, const uint8_t* data, size_t size) {
+  if (target.callback == nullptr) return;
+  std::optional<HostCallback> scope;
+  if (target.side == Side::kHost) scope.emplace(*this);
+  target.callback(data, size, target.user);
+}
+
 void MessengerCore::Shutdown() {
   std::vector<std::pair<ReplyTarget, std::vector<uint8_t>>> owed;
   {
@@ -199,7 +210,9 @@ void MessengerCore::Shutdown() {
     hostHandlers_.clear();
     uiHandlers_.clear();
     for (auto& [response, target] : pending_) {
-      if (target.side == Side::kHost) owed.emplace_back(target, std::vector<uint8_t>());
+      if (target.side == Side::kHost && target.callback != nullptr) {
+        owed.emplace_back(target, std::vector<uint8_t>());
+      }
     }
     pending_.clear();
     for (Task& task : queue_) {

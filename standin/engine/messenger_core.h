@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_client/engine_api.h"
@@ -52,6 +53,23 @@ class MessengerCore {
   void Lock() { engineLock_.lock(); }
   void Unlock() { engineLock_.unlock(); }
   bool IsAvailable() const { return available_.load(); }
+  // The thread that made the engine, which runs its queue.
+  bool OnPlatformThread() const { return std::this_thread::get_id() == platformThread_; }
+
+  // Held around every call from the queue into the host: a host that ends
+  // the engine while one is on the stack would pull a real engine's frames
+  // from under it.
+  class HostCallback {
+   public:
+    explicit HostCallback(MessengerCore& core) : core_(core) { ++core_.hostCallbackDepth_; }
+    ~HostCallback() { --core_.hostCallbackDepth_; }
+    HostCallback(const HostCallback&) = delete;
+    HostCallback& operator=(const HostCallback&) = delete;
+
+   private:
+    MessengerCore& core_;
+  };
+  bool InHostCallback() const { return hostCallbackDepth_ > 0; }
 
   // `wake` is called, from any thread and with an internal lock held, each
   // time work is queued; it must only arrange for RunPending to run soon.
@@ -66,10 +84,10 @@ class MessengerCore {
   bool Send(Side from, const char* channel, const uint8_t* message, size_t size, ReplyTarget reply);
   void SetHostHandler(const char* channel, FlutterDesktopMessageCallback callback, void* user);
   void SetUiHandler(const char* channel, VeltrixUiMessageHandler handler, void* user);
-  // Answers the message with `response`; a used or unknown response is
-  // ignored, one after the engine stopped is reported and dropped. Any
-  // thread.
-  void Respond(uintptr_t response, const uint8_t* data, size_t size);
+  // Answers the message with `response`, once; a used or unknown response
+  // is a fault and answers nothing. False, and nothing done, when the engine
+  // has stopped. Any thread.
+  bool Respond(uintptr_t response, const uint8_t* data, size_t size);
   void ScheduleFrame();
 
   // Runs queued work on the calling (platform) thread until the queue is
@@ -102,16 +120,22 @@ class MessengerCore {
   void Deliver(Task& task);
   // Takes the reply target of `response` out of the table, if it is there.
   bool TakeResponse(uintptr_t response, ReplyTarget* target);
+  // Calls the reply callback, if the sender gave one.
+  void CallReply(const ReplyTarget& target, const uint8_t* data, size_t size);
 
   std::atomic<int> references_{1};
   std::atomic<bool> available_{true};
   std::mutex engineLock_;
+  const std::thread::id platformThread_ = std::this_thread::get_id();
+  int hostCallbackDepth_ = 0;  // platform thread only
 
   std::mutex mutex_;  // everything below
   std::function<void()> wake_;
   std::function<void()> frame_;
   std::map<std::string, Handler> hostHandlers_;
   std::map<std::string, Handler> uiHandlers_;
+  // Every message not answered yet, also those sent without a reply
+  // callback, so that answering any of them twice is seen.
   std::map<uintptr_t, ReplyTarget> pending_;
   std::deque<Task> queue_;
 };

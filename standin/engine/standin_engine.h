@@ -28,6 +28,10 @@ FLUTTER_EXPORT void VeltrixStandinRecordTranscript(const char* line);
 // Engines created and not yet destroyed.
 FLUTTER_EXPORT int VeltrixStandinLiveEngineCount(void);
 
+// Misuses of the engine's interface reported so far ("fault ..." lines of
+// the transcript); a test checks that its code caused none.
+FLUTTER_EXPORT size_t VeltrixStandinFaultCount(void);
+
 // Runs every message, reply and frame that is waiting, of all engines, on
 // the calling thread; the number of items run. On Windows the engine's own
 // window does this from the message loop; without Windows nothing else does.

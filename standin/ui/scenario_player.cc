@@ -159,8 +159,9 @@ void ScenarioPlayer::Start() {
     return;
   }
   link_.SetHandler(kDesktopChannelName,
-                   [this](const uint8_t* message, size_t size, const VeltrixUiResponse*) {
+                   [this](const uint8_t* message, size_t size, const VeltrixUiResponse* response) {
                      Record("host-call " + LowerHex(message, size));
+                     if (hostCallAnswer_) link_.Respond(response, *hostCallAnswer_);
                    });
   ::SetTimer(window_, kStepTimer, kStepIntervalMs, nullptr);
 }
@@ -316,6 +317,10 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
       break;
     case StepKind::kReg:
       Record(RegistryLine(step));
+      break;
+    case StepKind::kAnswer:
+      hostCallAnswer_.reset();
+      if (step.message != 0) hostCallAnswer_ = step.bytes;
       break;
   }
 }

@@ -15,7 +15,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "standin/ui/engine_link.h"
 #include "standin/ui/scenario_script.h"
@@ -76,6 +78,9 @@ class ScenarioPlayer {
   DialogAnswer dialogAnswer_ = DialogAnswer::kNone;
   std::wstring dialogPath_;
   bool confirmPrompts_ = false;  // after a save: say yes to "replace?"
+
+  // The reply to each call from the host; none by default.
+  std::optional<std::vector<uint8_t>> hostCallAnswer_;
 
   MenuAnswer menuAnswer_ = MenuAnswer::kNone;
   unsigned menuChoice_ = 0;

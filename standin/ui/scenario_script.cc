@@ -177,6 +177,22 @@ std::optional<std::vector<uint8_t>> ReadCall(std::string_view rest) {
       flutter::MethodCall(method, std::make_unique<EncodableValue>(std::move(*arguments))));
 }
 
+// How the user interface answers the host's calls from an "answer" step on:
+// not at all, with a success envelope holding null, with an error envelope
+// ("ui_error", no message, no details), or with the empty reply of a method
+// it does not implement.
+bool ReadAnswer(std::string_view word, ScenarioStep* step) {
+  step->message = word == "none" ? 0 : 1;
+  if (word == "success") {
+    step->bytes = {0x00, 0x00};
+  } else if (word == "error") {
+    step->bytes = {0x01, 0x07, 0x08, 'u', 'i', '_', 'e', 'r', 'r', 'o', 'r', 0x00, 0x00};
+  } else {
+    return word == "none" || word == "notimplemented";
+  }
+  return true;
+}
+
 std::string Fail(int lineNumber, const std::string& why) {
   return "line " + std::to_string(lineNumber) + ": " + why;
 }
@@ -311,6 +327,9 @@ Scenario ParseScenario(std::string_view text) {
         step.text = std::string(rest.substr(0, bar));
         step.valueName = std::string(rest.substr(bar + 1));
       }
+    } else if (keyword == "answer") {
+      step.kind = StepKind::kAnswer;
+      ok = ReadAnswer(rest, &step);
     } else {
       scenario.steps.clear();
       scenario.error = Fail(lineNumber, "unknown step \"" + std::string(keyword) + "\"");

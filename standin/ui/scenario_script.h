@@ -26,6 +26,7 @@ enum class StepKind {
   kMenuChoose,    // message: the command id
   kMenuDismiss,   //
   kReg,           // text: subkey under HKEY_CURRENT_USER, valueName
+  kAnswer,        // message: 1 to answer the host's calls with bytes, 0 not to
 };
 
 struct ScenarioStep {

@@ -28,14 +28,15 @@ TEST(ScenarioScriptTest, CallsAreHexOrMethodAndLiteral) {
       {"call m 1.5", "07016d0600000000000000000000f83f"},
       {R"(call m "\\\"\n\t\0\xffé")", "07016d07085c220a0900ffc3a9"},
       {R"(call m { "b" :1,"a":{}, 2 : [] })", "07016d0d0303020000000c000701610d000701620301000000"},
+      {"answer error", "01070875695f6572726f720000"},
   };
   for (const auto& [line, hex] : cases) {
     const Scenario scenario = ParseScenario(line);
     ASSERT_EQ(scenario.steps.size(), 1u) << line << ": " << scenario.error;
     EXPECT_EQ(LowerHex(scenario.steps[0].bytes), hex) << line;
   }
-  for (const char* bad : {"call m [1,", R"(call m {1: 2, 1: 3})", R"(call m "\x4")",
-                          "call m 1 2", "call m 9223372036854775808", "call m i64(1.5)"}) {
+  for (const char* bad : {"call m [1,", R"(call m {1: 2, 1: 3})", R"(call m "\x4")", "call m 1 2",
+                          "call m 9223372036854775808", "call m i64(1.5)"}) {
     EXPECT_EQ(ParseScenario(bad).error, "line 1: malformed \"call\" step") << bad;
   }
 }
@@ -48,6 +49,7 @@ TEST(ScenarioScriptTest, RefusesTheWholeFileOnTheFirstBadLine) {
       {"frame\n# note\r\nfly away\n", "line 3: unknown step \"fly\""},
       {"send 1 2", "line 1: malformed \"send\" step"},
       {"reg Software\\Run", "line 1: malformed \"reg\" step"},
+      {"answer nothing", "line 1: malformed \"answer\" step"},
   };
   for (const auto& c : cases) {
     const Scenario scenario = ParseScenario(c.text);
