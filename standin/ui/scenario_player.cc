@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_to_utf8.h"
 
@@ -134,6 +135,28 @@ std::string RegistryLine(const ScenarioStep& step) {
   }
   data.resize(size);
   return "reg " + std::to_string(type) + " " + LowerHex(data);
+}
+
+// Starts the program again, as a user would, and waits for that copy to
+// end; this copy's loop is held meanwhile, so what the second asked of it
+// happens only after the step. "start exit <code>", or "start timeout".
+std::string StartSecondCopy(const std::string& arguments) {
+  const Win32Result<std::wstring> program = RunningModulePath();
+  if (!program) return "start failed";
+  std::wstring commandLine = L"\"" + *program + L"\" " + Utf8ToWide(arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(program->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+    return "start failed";
+  }
+  UniqueKernelHandle processHandle(process.hProcess);
+  UniqueKernelHandle threadHandle(process.hThread);
+  if (::WaitForSingleObject(processHandle.Get(), 10000) != WAIT_OBJECT_0) return "start timeout";
+  DWORD code = 0;
+  ::GetExitCodeProcess(processHandle.Get(), &code);
+  return "start exit " + std::to_string(code);
 }
 
 }  // namespace
@@ -321,6 +344,9 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
     case StepKind::kAnswer:
       hostCallAnswer_.reset();
       if (step.message != 0) hostCallAnswer_ = step.bytes;
+      break;
+    case StepKind::kStart:
+      Record(StartSecondCopy(step.text));
       break;
   }
 }

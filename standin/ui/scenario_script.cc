@@ -330,6 +330,9 @@ Scenario ParseScenario(std::string_view text) {
     } else if (keyword == "answer") {
       step.kind = StepKind::kAnswer;
       ok = ReadAnswer(rest, &step);
+    } else if (keyword == "start") {
+      step.kind = StepKind::kStart;
+      step.text = std::string(rest);
     } else {
       scenario.steps.clear();
       scenario.error = Fail(lineNumber, "unknown step \"" + std::string(keyword) + "\"");

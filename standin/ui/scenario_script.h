@@ -27,6 +27,7 @@ enum class StepKind {
   kMenuDismiss,   //
   kReg,           // text: subkey under HKEY_CURRENT_USER, valueName
   kAnswer,        // message: 1 to answer the host's calls with bytes, 0 not to
+  kStart,         // text: the arguments of a second start of the program
 };
 
 struct ScenarioStep {
