@@ -6,9 +6,11 @@
 
 #include "app/command_line.h"
 #include "app/console.h"
+#include "app/single_instance.h"
 #include "engine_client/engine_project.h"
 #include "win32/scope_exit.h"
 #include "window/flutter_window.h"
+#include "window/window_decisions.h"
 
 namespace {
 
@@ -16,15 +18,22 @@ namespace {
 // with it the engine and the plug-ins) and the project are torn down on the
 // way out.
 int RunHost() {
-  flutter::EngineProject project(L"data");
   // Every argument, "--autostart" included, goes to the engine; the host
   // window reads it back from the project.
-  project.SetEntryPointArguments(veltrix::CommandLineArgumentsUtf8());
+  std::vector<std::string> arguments = veltrix::CommandLineArgumentsUtf8();
+  // One copy per session: a later start hands over before any engine loads.
+  veltrix::SessionInstance instance;
+  if (!instance.first()) {
+    return veltrix::HandOverToRunningCopy(instance, veltrix::IsLoginStart(arguments));
+  }
 
+  flutter::EngineProject project(L"data");
+  project.SetEntryPointArguments(std::move(arguments));
   veltrix::FlutterWindow window(project);
   // Hidden until the first frame (or, at login, until opened from the tray).
   if (!window.Create(L"VELTRIX VPN", {10, 10}, {1280, 720})) return 1;
   window.SetQuitOnDestroy(true);
+  instance.Publish(window.WindowHandle());
 
   MSG message;
   // GetMessageW gives -1 on failure; only a positive result is a message.

@@ -107,9 +107,13 @@ TEST_F(MessengerTest, EngineEndingSettlesEveryReply) {
   std::thread([&replies] { replies[0](kPong.data(), kPong.size()); }).join();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 
+  // A send the engine refuses (here, a misuse after its end) drops the
+  // callback unanswered.
   auto token = std::make_shared<int>(0);
+  const size_t faults = VeltrixStandinFaultCount();
   messenger_.Send("ui", kPing.data(), kPing.size(),
                   [token, &sizes](const uint8_t*, size_t size) { sizes.push_back(size); });
+  EXPECT_EQ(VeltrixStandinFaultCount() - faults, 1u);
   EXPECT_EQ(token.use_count(), 1);
   EXPECT_EQ(sizes.size(), 1u);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "desktop/desktop_dispatcher.h"
@@ -14,23 +15,34 @@
 #include "tray/tray_event.h"
 #include "tray/tray_menu.h"
 #include "window/engine_plugins.h"
+#include "window/window_decisions.h"
 #include "window/window_messages.h"
 
 namespace veltrix {
 namespace {
 
-constexpr char kAutostartArgument[] = "--autostart";
-
-bool StartedAtLogin(const flutter::EngineProject& project) {
-  const auto& arguments = project.entryPointArguments();
-  return std::find(arguments.begin(), arguments.end(), kAutostartArgument) != arguments.end();
+// Cancels the modal dialogs `owner` has open (the Save As dialog); a prompt
+// of another process, such as the elevation prompt, is not ours to close.
+void EndOwnedDialogs(HWND owner) {
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM context) -> BOOL {
+        wchar_t className[16] = {};
+        ::GetClassNameW(window, className, 16);
+        if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(context) &&
+            std::wstring_view(className) == L"#32770") {
+          ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(owner));
 }
 
 }  // namespace
 
 FlutterWindow::FlutterWindow(const flutter::EngineProject& project)
     : project_(project),
-      state_(StartedAtLogin(project)),
+      state_(IsLoginStart(project.entryPointArguments())),
       trayIcon_(state_, kTrayCallbackMessage),
       uiCommands_(state_, *this) {}
 
@@ -52,6 +64,10 @@ bool FlutterWindow::OnWindowCreated() {
 
   trayIcon_.RegisterTaskbarCreated(WindowHandle());
   EnsureTrayIcon();
+  showRunningMessage_ = ::RegisterWindowMessageW(kShowRunningWindowMessageName);
+  if (showRunningMessage_ != 0) {
+    ::ChangeWindowMessageFilterEx(WindowHandle(), showRunningMessage_, MSGFLT_ALLOW, nullptr);
+  }
 
   desktopChannel_ = std::make_unique<flutter::CodecMethodChannel>(
       viewController_->engine()->messenger(), kDesktopChannelName,
@@ -70,6 +86,11 @@ bool FlutterWindow::OnWindowCreated() {
 void FlutterWindow::HandleDesktopCall(const flutter::MethodCall& call,
                                       std::unique_ptr<flutter::MethodResult> result) {
   HandleDesktopMethod(state_, *this, call, std::move(result));
+  // A close put off while a long operation ran happens from the message
+  // loop, once the engine's call has returned.
+  if (closeAfterOperation_ && !state_.busy()) {
+    ::PostMessageW(WindowHandle(), kQuitMessage, 0, 0);
+  }
 }
 
 void FlutterWindow::OnFirstFrame() {
@@ -81,6 +102,10 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
   // These never reach the engine, the plug-ins or the base handler.
   if (trayIcon_.taskbarCreatedMessage() != 0 && message == trayIcon_.taskbarCreatedMessage()) {
     if (!trayIcon_.OnTaskbarCreated(WindowHandle())) BringWindowToFront();
+    return 0;
+  }
+  if (message == showRunningMessage_ && showRunningMessage_ != 0) {
+    BringWindowToFront();
     return 0;
   }
   switch (message) {
@@ -104,6 +129,10 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     case kTrayCallbackMessage:
       OnTrayEvent(wParam, lParam);
       return 0;
+    case WM_DPICHANGED:
+      // The base handler resizes the window.
+      if (!trayIcon_.RefreshImage(WindowHandle())) BringWindowToFront();
+      break;
   }
 
   if (viewController_) {
@@ -189,7 +218,15 @@ void FlutterWindow::OnWindowDestroyed() {
 
 void FlutterWindow::DestroyAndQuit() {
   SetQuitOnDestroy(true);
-  Destroy();
+  if (!state_.busy()) return Destroy();
+  // A long operation's modal loop runs inside one of the engine's calls, and
+  // the engine must not be destroyed under its own stack: go out of sight
+  // now, end the dialog this window owns, and close once the operation has
+  // unwound.
+  closeAfterOperation_ = true;
+  ::ShowWindow(WindowHandle(), SW_HIDE);
+  trayIcon_.Remove();
+  EndOwnedDialogs(WindowHandle());
 }
 
 bool FlutterWindow::EnsureTrayIcon() { return trayIcon_.Ensure(WindowHandle()); }

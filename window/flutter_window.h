@@ -54,7 +54,8 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
   void ShowTrayMenu(POINT position);
   // WM_CLOSE: hide to the tray, or ask for an orderly quit.
   void OnCloseRequest();
-  // kQuitMessage and the end of the session: go now.
+  // kQuitMessage and the end of the session: go now, or, while a long
+  // operation runs, as soon as it has unwound.
   void DestroyAndQuit();
   // Shows the window on the first frame, unless it was started at login and
   // the tray icon is there to bring it back.
@@ -68,6 +69,9 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
   // the channel goes first: it uses the engine's messenger.
   std::unique_ptr<flutter::FlutterViewController> viewController_;
   std::unique_ptr<flutter::CodecMethodChannel> desktopChannel_;
+  bool closeAfterOperation_ = false;
+  // Sent by a second start of the program in this session.
+  UINT showRunningMessage_ = 0;
 };
 
 }  // namespace veltrix

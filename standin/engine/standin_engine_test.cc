@@ -92,7 +92,7 @@ TEST(StandinEngineTest, MisuseThatARealEngineWouldPunishIsAFault) {
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / "veltrix-standin-engine-faults.txt";
   std::filesystem::remove(path);
-  ScopedEnvironment transcript("VELTRIX_UI_TRANSCRIPT", path.string());
+  ScopedEnvironment transcript("VELTRIX_UI_TRANSCRIPT", path.string().c_str());
   void (*const misuses[])(RawEngine&) = {
       [](RawEngine& engine) {
         SendToHost(engine, [](FlutterDesktopMessengerRef, const FlutterDesktopMessage*,
