@@ -123,7 +123,6 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
     RecordedReply reply;
     Log log;
   } cases[] = {
-      {"initialize", std::nullopt, false, 0, Ok(InitializeReply(true, true)), {"tray"}},
       // Once quitting no icon is added, and the user interface hears so.
       {"initialize", std::nullopt, true, 0, Ok(InitializeReply(true, false)), {"tray"}},
       {"updateConnection",
@@ -157,8 +156,6 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
        0,
        Ok(),
        {"install  C:\\Program Files\\Setup \xc3\xa9.exe |536870912"}},
-      {"saveDiagnostics", fields, false, 0, Ok(), {"save error"}},
-      {"repairService", EncodableValue(), false, 0, Ok(), {"repair"}},
       // Closing refuses long operations before their arguments are looked at.
       {"repairService",
        EncodableValue("bad"),
@@ -168,7 +165,6 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
        {}},
       // Exact bytes, or nothing.
       {"quit ", std::nullopt, false, 0, NotImplemented(), {}},
-      {"toggle", std::nullopt, false, 0, NotImplemented(), {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.method << " row " << &c - cases);
@@ -185,26 +181,6 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
       EXPECT_EQ(state_.quitting(), c.reply.code.empty());
     }
   }
-}
-
-TEST_F(DesktopDispatcherTest, CallsDuringALongOperationMeetTheGuards) {
-  RecordedReply quit, repair, connection;
-  host_.longOperation = [&] {
-    quit = Call("quit");
-    repair = Call("repairService");
-    connection = Call("updateConnection", EncodableValue("connected"));
-    return OperationResult(Outcome::kDiagnosticsSaveFailed, 32);
-  };
-  EXPECT_EQ(
-      Call("saveDiagnostics", EncodableValue(EncodableValueMap{{EncodableValue("connectionState"),
-                                                                EncodableValue("connected")}})),
-      Err("diagnostics_save_failed", "Could not save diagnostics.", EncodableValue(int64_t{32})));
-  EXPECT_EQ(quit, Err("desktop_busy", "Close the native dialog before quitting."));
-  EXPECT_EQ(repair, Err("desktop_busy", "Another desktop operation is in progress."));
-  EXPECT_EQ(connection, Ok());
-  EXPECT_EQ(state_.connection(), ConnectionState::Connected);
-  // With the dialog closed, quitting goes ahead.
-  EXPECT_EQ(Call("quit"), Ok());
 }
 
 TEST_F(DesktopDispatcherTest, BusyEndsWhenALongOperationThrows) {

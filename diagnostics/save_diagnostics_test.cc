@@ -7,14 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 
+#include "file_safety/testing/file_test_support.h"
 #include "win32/unique_handle.h"
-#include "win32/wide_to_utf8.h"
 
 namespace veltrix {
 namespace {
@@ -25,27 +22,12 @@ const char kAllFieldsReport[] =
     "Connection: connected\r\nFailure category: serverUnavailable\r\n"
     "Saved at (UTC): 2025-01-02T03:04:05Z\r\n";
 
-std::string ReadWholeFile(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteWholeFile(const std::wstring& path, const std::string& content) {
-  std::ofstream(std::filesystem::path(path), std::ios::binary) << content;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 class SaveDiagnosticsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::filesystem::remove_all(folder_);
-    ASSERT_TRUE(std::filesystem::create_directory(folder_));
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
-  std::wstring PathOf(const std::wstring& name) const { return folder_ + L"\\" + name; }
+  std::wstring PathOf(const std::wstring& name) const { return folder_ / name; }
 
   // The person at the dialog types `choice` unless `dialog_` says otherwise,
   // and takes half an hour over it: the report carries the time of the call.
@@ -64,10 +46,7 @@ class SaveDiagnosticsTest : public ::testing::Test {
     return SaveDiagnostics(nullptr, kAllFields, environment);
   }
 
-  const std::wstring folder_ =
-      (std::filesystem::temp_directory_path() /
-       ("veltrix-diagnostics-test-" + std::to_string(GetCurrentProcessId())))
-          .wstring();
+  test::ScratchFolder folder_;
   SaveDialogOutcome dialog_{true, 0};
 };
 
@@ -84,11 +63,11 @@ TEST_F(SaveDiagnosticsTest, WritesExactlyTheReportAndAnswersThePath) {
     SCOPED_TRACE(c.utf8Name);
     const std::wstring path = PathOf(c.name);
     // An older, longer file is cut to the report.
-    WriteWholeFile(path, std::string(10 * 1024, 'x'));
+    WriteBytes(path, std::string(10 * 1024, 'x'));
     const OperationResult result = Save(path);
     ASSERT_EQ(result.outcome, Outcome::kDiagnosticsSaved) << result.windowsError;
-    EXPECT_EQ(result.savedPath, WideToUtf8(folder_.c_str()) + "\\" + c.utf8Name);
-    EXPECT_EQ(ReadWholeFile(path), kAllFieldsReport);
+    EXPECT_EQ(result.savedPath, test::Utf8(folder_.path()) + "\\" + c.utf8Name);
+    EXPECT_EQ(ReadBytes(path), kAllFieldsReport);
   }
 }
 
@@ -97,7 +76,7 @@ TEST_F(SaveDiagnosticsTest, RefusesPathsThatAreNotLocalTextFiles) {
        {PathOf(L"report.txt.log"), std::wstring(L"\\\\server\\share\\report.txt"),
         PathOf(L"folder.\\report.txt"), PathOf(L"report.txt:hidden.txt"),
         std::wstring(L"report.txt")}) {
-    SCOPED_TRACE(WideToUtf8(path.c_str()));
+    SCOPED_TRACE(test::Utf8(path));
     EXPECT_EQ(Save(path).outcome, Outcome::kDiagnosticsPathInvalid);
     EXPECT_EQ(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
   }
@@ -108,16 +87,16 @@ TEST_F(SaveDiagnosticsTest, RefusesPathsThatAreNotLocalTextFiles) {
 TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
   const std::wstring original = PathOf(L"linked.txt");
   const std::wstring link = PathOf(L"second-name.txt");
-  WriteWholeFile(original, "keep me");
+  WriteBytes(original, "keep me");
   ASSERT_TRUE(::CreateHardLinkW(link.c_str(), original.c_str(), nullptr));
   for (const std::wstring& path : {original, link}) {
     EXPECT_EQ(Save(path).outcome, Outcome::kDiagnosticsNotRegularFile);
-    EXPECT_EQ(ReadWholeFile(path), "keep me");
+    EXPECT_EQ(ReadBytes(path), "keep me");
   }
 
   // No sharing: a file another program holds is not written.
   const std::wstring busy = PathOf(L"busy.txt");
-  WriteWholeFile(busy, "in use");
+  WriteBytes(busy, "in use");
   UniqueKernelHandle holder(
       ::CreateFileW(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
@@ -125,7 +104,7 @@ TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
   EXPECT_EQ(std::make_pair(inUse.outcome, inUse.windowsError),
             std::make_pair(Outcome::kDiagnosticsSaveFailed, uint32_t{ERROR_SHARING_VIOLATION}));
   holder.Reset();
-  EXPECT_EQ(ReadWholeFile(busy), "in use");
+  EXPECT_EQ(ReadBytes(busy), "in use");
 
   const std::wstring folder = PathOf(L"looks-like.txt");
   ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));

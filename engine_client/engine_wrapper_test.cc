@@ -161,7 +161,6 @@ TEST_F(MessengerTest, RepliesToInvokeReachTheResult) {
       {Bytes{}, "not implemented", ""},
       {Bytes{0, 0}, "success", ""},
       {Bytes{0, 3, 42, 0, 0, 0}, "success 42", ""},
-      {Bytes{1, 7, 1, 'e', 0, 0}, "error e/", ""},
       {Bytes{1, 7, 1, 'e', 7, 1, 'm', 3, 1, 0, 0, 0}, "error e/m 1", ""},
       {Bytes{2}, "not implemented", kUndecodable},
       // A code that is not text, or a message neither text nor null, is refused.
@@ -185,54 +184,6 @@ TEST_F(MessengerTest, RepliesToInvokeReachTheResult) {
 TEST(EnginePropertiesTest, EntryPointIsEmptyTextNeverNull) {
   EngineProject project(L"data");
   EXPECT_STREQ(EnginePropertiesRecord(project).record().entryPoint, "");
-}
-
-TEST(FlutterEngineTest, DestroysOnlyAnEngineItStillOwns) {
-  const int before = VeltrixStandinLiveEngineCount();
-  EngineProject project(L"data");
-  { FlutterEngine owning(project); }
-  EXPECT_EQ(VeltrixStandinLiveEngineCount(), before);
-  FlutterDesktopEngineRef taken = FlutterEngine(project).TakeEngineHandle();
-  EXPECT_EQ(VeltrixStandinLiveEngineCount(), before + 1);
-  EXPECT_TRUE(FlutterDesktopEngineDestroy(taken));
-}
-
-// One frame answers one registration, and a callback may register the next.
-TEST(FlutterEngineTest, NextFrameCallbackRunsOncePerRegistration) {
-  EngineProject project(L"data");
-  FlutterViewController controller(320, 200, project);
-  int frames = 0;
-  std::function<void()> again = [&] {
-    if (++frames == 1) controller.engine()->SetNextFrameCallback(again);
-  };
-  controller.engine()->SetNextFrameCallback(again);
-  PumpEngine();  // the first frame
-  EXPECT_EQ(frames, 1);
-  for (int i = 0; i < 2; ++i) {
-    controller.ForceRedraw();
-    PumpEngine();
-  }
-  EXPECT_EQ(frames, 2);
-}
-
-TEST(FlutterViewControllerTest, TopLevelMessagesGoToTheUiOnlyWhenItAsks) {
-  EngineProject project(L"data");
-  FlutterViewController controller(320, 200, project);
-  // The controller owns the engine already; the handle lets the test play the UI.
-  const VeltrixEngineServices& services =
-      *VeltrixStandinEngineServices(controller.engine()->TakeEngineHandle());
-  EXPECT_FALSE(controller.HandleTopLevelWindowProc(nullptr, 2, 0, 0).has_value());
-  EXPECT_EQ(controller.engine()->RegistrarForPlugin("a"),
-            controller.engine()->RegistrarForPlugin("a"));
-  services.setTopLevelWindowHook(
-      services.engine,
-      [](HWND, UINT message, WPARAM, LPARAM, LRESULT* result, void*) {
-        *result = 77;
-        return message == 2;
-      },
-      nullptr);
-  EXPECT_FALSE(controller.HandleTopLevelWindowProc(nullptr, 1, 0, 0).has_value());
-  EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 2, 0, 0), std::optional<LRESULT>(77));
 }
 
 TEST(FlutterViewControllerTest, RefusedViewLeavesNoViewAndNoEngineBehind) {

@@ -105,30 +105,5 @@ TEST(FileIdentityTest, APlainFileHasOneNameOnADisk) {
   EXPECT_FALSE(IsPlainLocalFile(device.Get(), plain));
 }
 
-TEST(PinnedOpenTest, HeldObjectsCannotBeRemovedMovedOrWritten) {
-  ScratchFolder folder;
-  const std::wstring file = folder / L"installer.exe";
-  const std::wstring inner = folder / L"VELTRIX-updates";
-  ASSERT_TRUE(WriteBytes(file, "MZ"));
-  ASSERT_TRUE(::CreateDirectoryW(inner.c_str(), nullptr));
-  for (PinnedObject kind : {PinnedObject::InstallerFile, PinnedObject::ProtectedHelperFile}) {
-    UniqueKernelHandle handle = OpenPinned(file, kind);
-    ASSERT_TRUE(handle);
-    EXPECT_FALSE(::DeleteFileW(file.c_str()));
-    EXPECT_FALSE(::MoveFileW(file.c_str(), (folder / L"moved.exe").c_str()));
-    EXPECT_EQ(test::WriteOpenError(file), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(test::ReadBytes(file), "MZ");  // readers are welcome
-  }
-  for (PinnedObject kind :
-       {PinnedObject::TempFolder, PinnedObject::UpdateFolder, PinnedObject::ProtectedFolder}) {
-    UniqueKernelHandle handle = OpenPinned(inner, kind);
-    ASSERT_TRUE(handle);
-    EXPECT_FALSE(::RemoveDirectoryW(inner.c_str()));
-    EXPECT_FALSE(::MoveFileW(inner.c_str(), (folder / L"moved").c_str()));
-  }
-  EXPECT_TRUE(::DeleteFileW(file.c_str()));
-  EXPECT_TRUE(::RemoveDirectoryW(inner.c_str()));
-}
-
 }  // namespace
 }  // namespace veltrix

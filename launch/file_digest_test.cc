@@ -30,8 +30,6 @@ TEST(VerifyFileSha256Test, KnownDigestsAcrossTheReadBuffer) {
     const char* digest;
   } vectors[] = {
       {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
-      {std::string(1000000, 'a'),
-       "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
       {std::string(65536, 'x'), "1f8745f0d2d1387ec1af2211a3cf417b2e9e885e853472649c1d979d0e9370e3"},
       {std::string(65537, 'y'), "8a4e5586e59d582e6bf723bfabc46c874a7b49a5cf067f7d3ecae754b3395806"},
   };

@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "resources/resource_ids.h"
 #include "win32/unique_handle.h"
@@ -54,37 +52,6 @@ TEST(ResourcesTest, ManifestAsksForPerMonitorDpiAndNoElevation) {
   for (const char* part :
        {"level=\"asInvoker\"", ">PerMonitorV2<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
-  }
-}
-
-TEST(ResourcesTest, VersionBlockNamesTheProduct) {
-  const std::wstring path = ProgramPath();
-  const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
-  ASSERT_GT(size, 0u);
-  std::vector<uint8_t> block(size);
-  ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
-  EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
-  // The text fields carry the same version as the numbers.
-  const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-                               std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                               std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"+" +
-                               std::to_wstring(LOWORD(fixed->dwFileVersionLS));
-  const std::pair<const wchar_t*, std::wstring> fields[] = {
-      {L"ProductName", L"VELTRIX VPN"},
-      {L"FileVersion", version},
-      {L"ProductVersion", version},
-  };
-  for (const auto& [name, expected] : fields) {
-    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
-    wchar_t* value = nullptr;
-    ASSERT_TRUE(
-        ::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length));
-    EXPECT_EQ(std::wstring(value), expected);
   }
 }
 

@@ -40,10 +40,8 @@ class RecordingMethodResult : public flutter::MethodResult {
  private:
   void Record(const std::string& code, const std::string& message,
               const flutter::EncodableValue* value) {
-    ++reply_->answers;
-    reply_->code = code;
-    reply_->message = message;
-    if (value != nullptr) reply_->value = *value;
+    *reply_ = {reply_->answers + 1, false, code, message,
+               value ? std::optional(*value) : std::nullopt};
   }
 
   RecordedReply* reply_;

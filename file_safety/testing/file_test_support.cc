@@ -124,7 +124,7 @@ ScratchFolder::ScratchFolder(const std::wstring& parent) {
   static std::atomic<int> counter{0};
   std::wstring base = parent;
   if (!base.empty() && base.back() == L'\\') base.pop_back();
-  path_ = base + L"\\launch-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+  path_ = base + L"\\veltrix-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
           std::to_wstring(counter++);
   ::CreateDirectoryW(path_.c_str(), nullptr);
 }
