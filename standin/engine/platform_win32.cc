@@ -22,13 +22,7 @@ constexpr wchar_t kViewClass[] = L"VELTRIX_STANDIN_ENGINE_VIEW";
 constexpr wchar_t kParkingClass[] = L"VELTRIX_STANDIN_ENGINE_PARKING";
 constexpr UINT kRunPendingMessage = WM_APP + 1;
 
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
-}
+HINSTANCE ThisModule() { return ModuleContaining(reinterpret_cast<const void*>(&ThisModule)); }
 
 LRESULT CALLBACK QueueProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kRunPendingMessage) {
@@ -208,13 +202,7 @@ bool EnvironmentFlag(const char* name) {
 
 void AppendTranscriptLine(const std::string& line) {
   std::lock_guard<std::mutex> lock(transcriptMutex);
-  std::wstring path = EnvironmentValue(L"VELTRIX_UI_TRANSCRIPT");
-  if (path.empty()) return;
-  std::FILE* file = ::_wfopen(path.c_str(), L"ab");
-  if (file == nullptr) return;
-  std::fwrite(line.data(), 1, line.size(), file);
-  std::fputc('\n', file);
-  std::fclose(file);
+  AppendToTranscriptFile(line);
 }
 
 UINT DpiForMonitor(HMONITOR monitor) {

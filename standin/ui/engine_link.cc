@@ -21,26 +21,10 @@ void CallHandler(const char*, const uint8_t* message, size_t size,
   if (*handler) (*handler)(message, size, response);
 }
 
-// The engine's own way of writing the transcript, for lines after it has
-// gone (the module outlives it by a little).
-void AppendToTranscript(const std::string& line) {
-  const std::wstring path = standin::EnvironmentValue(L"VELTRIX_UI_TRANSCRIPT");
-  if (path.empty()) return;
-  std::FILE* file = ::_wfopen(path.c_str(), L"ab");
-  if (file == nullptr) return;
-  std::fwrite(line.data(), 1, line.size(), file);
-  std::fputc('\n', file);
-  std::fclose(file);
-}
-
 }  // namespace
 
 HINSTANCE ModuleInstance() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ModuleInstance), &module);
-  return module;
+  return standin::ModuleContaining(reinterpret_cast<const void*>(&ModuleInstance));
 }
 
 std::wstring Utf8ToWide(std::string_view text) {
@@ -87,7 +71,9 @@ void EngineLink::Record(const std::string& line) {
   if (services_ != nullptr) {
     services_->recordTranscript(services_->engine, line.c_str());
   } else {
-    AppendToTranscript(line);
+    // The engine has gone (the module outlives it by a little): straight
+    // to the file.
+    standin::AppendToTranscriptFile(line);
   }
 }
 
