@@ -96,8 +96,6 @@ Win32Window::~Win32Window() {
 
 const wchar_t* Win32Window::ClassName() { return kWindowClassName; }
 
-int Win32Window::ActiveWindowCount() { return activeWindowCount; }
-
 bool Win32Window::Create(const std::wstring& title, const Point& origin, const Size& size) {
   Destroy();
 

@@ -55,8 +55,6 @@ class Win32Window {
 
   // The registered class's name.
   static const wchar_t* ClassName();
-  // Live window objects; the class is unregistered when it reaches zero.
-  static int ActiveWindowCount();
 
  protected:
   virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
