@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "file_safety/file_identity.h"
@@ -28,7 +29,6 @@ constexpr wchar_t kInstallFolderSuffix[] = L"\\VELTRIX VPN";
 constexpr wchar_t kHostExecutableSuffix[] = L"\\VELTRIX VPN.exe";
 constexpr wchar_t kHelperSuffix[] = L"\\veltrix_vpn_helper.exe";
 constexpr wchar_t kHelperArgument[] = L"--repair-service";
-constexpr wchar_t kFinalPathPrefix[] = L"\\\\?\\";
 constexpr wchar_t kTrustedInstallerAccount[] = L"NT SERVICE\\TrustedInstaller";
 constexpr DWORD kDomainNameUnits = 256;
 
@@ -72,7 +72,8 @@ bool IsProtectedObject(HANDLE handle, const std::wstring& path, bool folder,
   if (folder ? !IsPlainDirectory(*info) : !IsPlainLocalFile(handle, *info)) return false;
   if (!PassesSecurityPolicy(handle, environment)) return false;
   const auto finalPath = FinalPathOfHandle(handle);
-  return finalPath && PathsEqual(*finalPath, kFinalPathPrefix + path);
+  const auto ordinary = finalPath ? DriveLetterForm(*finalPath) : std::nullopt;
+  return ordinary && PathsEqual(*ordinary, path);
 }
 
 }  // namespace

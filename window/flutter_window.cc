@@ -148,8 +148,7 @@ void FlutterWindow::OnTrayEvent(WPARAM wParam, LPARAM lParam) {
   const TrayEvent event = DecodeTrayEvent(trayIcon_.version4(), wParam, lParam);
   switch (event.kind) {
     case TrayEventKind::kSelect:
-      BringWindowToFront();
-      uiCommands_.Send("open");
+      OpenFromTray();
       return;
     case TrayEventKind::kContextMenu: {
       POINT position{event.x, event.y};
@@ -162,6 +161,11 @@ void FlutterWindow::OnTrayEvent(WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void FlutterWindow::OpenFromTray() {
+  BringWindowToFront();
+  uiCommands_.Send("open");
+}
+
 void FlutterWindow::ShowTrayMenu(POINT position) {
   if (state_.busy() || state_.quitting()) return;
   const std::optional<uint32_t> command = TrackTrayMenu(
@@ -170,8 +174,7 @@ void FlutterWindow::ShowTrayMenu(POINT position) {
   // Acted on as chosen, even if the state changed while the menu was open.
   switch (*command) {
     case kTrayCommandOpen:
-      BringWindowToFront();
-      uiCommands_.Send("open");
+      OpenFromTray();
       return;
     case kTrayCommandToggle:
       uiCommands_.Send("toggle");

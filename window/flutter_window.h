@@ -50,6 +50,9 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
  private:
   // The tray icon's callback message: a click, or a request for the menu.
   void OnTrayEvent(WPARAM wParam, LPARAM lParam);
+  // A click on the icon, or Open in its menu: the window, and "open" for the
+  // user interface.
+  void OpenFromTray();
   // Shows the tray menu at a screen position and acts on the choice.
   void ShowTrayMenu(POINT position);
   // WM_CLOSE: hide to the tray, or ask for an orderly quit.

@@ -128,10 +128,15 @@ void Win32Window::SetQuitOnDestroy(bool quitOnDestroy) { quitOnDestroy_ = quitOn
 void Win32Window::AttachContent(HWND content) {
   childContent_ = content;
   ::SetParent(content, windowHandle_);
-  const RECT frame = ClientArea();
-  ::MoveWindow(content, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
-               TRUE);
+  FitContent();
   ::SetFocus(content);
+}
+
+void Win32Window::FitContent() {
+  if (childContent_ == nullptr) return;
+  const RECT frame = ClientArea();
+  ::MoveWindow(childContent_, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, TRUE);
 }
 
 RECT Win32Window::ClientArea() const {
@@ -174,14 +179,9 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
       if (quitOnDestroy_) ::PostQuitMessage(0);
       return 0;
 
-    case WM_SIZE: {
-      const RECT frame = ClientArea();
-      if (childContent_ != nullptr) {
-        ::MoveWindow(childContent_, frame.left, frame.top, frame.right - frame.left,
-                     frame.bottom - frame.top, TRUE);
-      }
+    case WM_SIZE:
+      FitContent();
       return 0;
-    }
 
     case WM_ACTIVATE:
       if (childContent_ != nullptr) ::SetFocus(childContent_);

@@ -65,6 +65,9 @@ class Win32Window {
   virtual void OnWindowDestroyed();
 
  private:
+  // Sizes the content to the client area.
+  void FitContent();
+
   bool quitOnDestroy_ = false;
   HWND windowHandle_ = nullptr;
   HWND childContent_ = nullptr;
