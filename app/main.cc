@@ -8,9 +8,10 @@
 #include "app/console.h"
 #include "app/single_instance.h"
 #include "engine_client/engine_project.h"
-#include "win32/scope_exit.h"
+#include "base/scope_exit.h"
 #include "window/flutter_window.h"
 #include "window/window_decisions.h"
+#include "base/product.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ int RunHost() {
   project.SetEntryPointArguments(std::move(arguments));
   veltrix::FlutterWindow window(project);
   // Hidden until the first frame (or, at login, until opened from the tray).
-  if (!window.Create(L"VELTRIX VPN", {10, 10}, {1280, 720})) return 1;
+  if (!window.Create(veltrix::kProductName, {10, 10}, {1280, 720})) return 1;
   window.SetQuitOnDestroy(true);
   instance.Publish(window.WindowHandle());
 

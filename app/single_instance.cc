@@ -5,12 +5,13 @@
 
 #include "window/win32_window.h"
 #include "window/window_messages.h"
+#include "base/product.h"
 
 namespace veltrix {
 namespace {
 
 constexpr wchar_t kInstanceName[] =
-    L"Local\\VELTRIX VPN {8A3C5E2B-7D41-4F0E-9B6A-2C1E5D7F9A30} instance";
+    L"Local\\" VELTRIX_SESSION_TAG_W L" instance";
 constexpr int kPublishWaitMs = 2000;
 constexpr int kPollMs = 20;
 
@@ -19,7 +20,7 @@ constexpr int kPollMs = 20;
 bool IsHostWindow(HWND window) {
   wchar_t className[64] = {};
   return window != nullptr && ::IsWindow(window) && ::GetClassNameW(window, className, 64) > 0 &&
-         std::wcscmp(className, Win32Window::ClassName()) == 0;
+         std::wcscmp(className, kWindowClassName) == 0;
 }
 
 }  // namespace

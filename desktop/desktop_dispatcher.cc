@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "desktop/desktop_replies.h"
-#include "win32/scope_exit.h"
+#include "base/scope_exit.h"
 
 namespace veltrix {
 namespace {

@@ -5,12 +5,13 @@
 #include <string_view>
 
 #include "win32/win32_result.h"
+#include "base/product.h"
 
 namespace veltrix {
 
 // The per-user Run key and the one value this program keeps there.
 inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr wchar_t kRunValueName[] = L"VELTRIX VPN";
+inline constexpr const wchar_t* kRunValueName = kProductName;
 // Where Task Manager's Startup tab marks an entry of the Run key disabled,
 // under the same value name.
 inline constexpr wchar_t kStartupApprovedKeyPath[] =

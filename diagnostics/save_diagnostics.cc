@@ -21,7 +21,6 @@ constexpr std::wstring_view kDefaultFileName = L"VELTRIX-diagnostics.txt";
 constexpr std::wstring_view kTextExtension = L".txt";
 // One filter; the literal's own terminator supplies the second closing zero.
 constexpr wchar_t kTextFilter[] = L"Text files (*.txt)\0*.txt\0";
-constexpr wchar_t kDialogTitle[] = L"Save VELTRIX diagnostics";
 constexpr wchar_t kDefaultExtension[] = L"txt";
 // The dialog confirms a replacement itself and leaves our current directory alone.
 constexpr DWORD kDialogFlags =
@@ -65,7 +64,7 @@ std::variant<std::wstring, OperationResult> AskForFile(HWND owner,
   dialog.nFilterIndex = 0;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathBufferUnits;
-  dialog.lpstrTitle = kDialogTitle;
+  dialog.lpstrTitle = kSaveDialogTitle;
   dialog.Flags = kDialogFlags;
   dialog.lpstrDefExt = kDefaultExtension;
 

@@ -12,6 +12,9 @@
 
 namespace veltrix {
 
+// The Save As dialog's title; the test UI finds the dialog by it.
+inline constexpr wchar_t kSaveDialogTitle[] = L"Save VELTRIX diagnostics";
+
 // What GetSaveFileNameW returned, and CommDlgExtendedError when it was false.
 struct SaveDialogOutcome {
   bool chosen = false;

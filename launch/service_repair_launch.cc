@@ -12,6 +12,7 @@
 #include "file_safety/pinned_open.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
+#include "base/product.h"
 
 namespace veltrix {
 namespace {
@@ -25,8 +26,8 @@ using UniqueCoTaskMemory = UniqueHandle<void*, FreeCoTaskMemory>;
 constexpr GUID kProgramFilesFolderId = {
     0x905E63B6, 0xC1BF, 0x494E, {0xB2, 0x9C, 0x65, 0xB7, 0x32, 0xD3, 0xD2, 0x1A}};
 
-constexpr wchar_t kInstallFolderSuffix[] = L"\\VELTRIX VPN";
-constexpr wchar_t kHostExecutableSuffix[] = L"\\VELTRIX VPN.exe";
+constexpr wchar_t kInstallFolderSuffix[] = L"\\" VELTRIX_PRODUCT_NAME_W;
+constexpr wchar_t kHostExecutableSuffix[] = L"\\" VELTRIX_PRODUCT_NAME_W L".exe";
 constexpr wchar_t kHelperSuffix[] = L"\\veltrix_vpn_helper.exe";
 constexpr wchar_t kHelperArgument[] = L"--repair-service";
 constexpr wchar_t kTrustedInstallerAccount[] = L"NT SERVICE\\TrustedInstaller";

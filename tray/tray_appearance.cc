@@ -21,7 +21,8 @@ void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip) {
 }
 
 void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip) {
-  std::wstring text(L"VELTRIX VPN - ");
+  std::wstring text(kTrayTipInitial);
+  text += L" - ";
   text += TrayLabelFor(connection);
   CopyTrayTip(text, tip);
 }

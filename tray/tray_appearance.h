@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "desktop/connection_state.h"
+#include "base/product.h"
 
 namespace veltrix {
 
@@ -21,7 +22,7 @@ int SmallIconSize(uint32_t dpi);
 inline constexpr size_t kTrayTipCapacity = 128;
 
 // The tooltip shown right after the icon is added.
-inline constexpr std::wstring_view kTrayTipInitial = L"VELTRIX VPN";
+inline constexpr std::wstring_view kTrayTipInitial = kProductName;
 
 // Copies `text` into `tip`, cut to fit and always terminated. An empty
 // buffer is left alone.

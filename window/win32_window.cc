@@ -8,12 +8,12 @@
 #include "engine_client/engine_api.h"
 #include "resources/resource_ids.h"
 #include "win32/unique_handle.h"
+#include "window/window_messages.h"
 
 namespace veltrix {
 
 namespace {
 
-constexpr wchar_t kWindowClassName[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
 constexpr wchar_t kPersonalizeKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
@@ -93,8 +93,6 @@ Win32Window::~Win32Window() {
   --activeWindowCount;
   Destroy();
 }
-
-const wchar_t* Win32Window::ClassName() { return kWindowClassName; }
 
 bool Win32Window::Create(const std::wstring& title, const Point& origin, const Size& size) {
   Destroy();

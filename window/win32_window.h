@@ -53,9 +53,6 @@ class Win32Window {
   static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) noexcept;
 
-  // The registered class's name.
-  static const wchar_t* ClassName();
-
  protected:
   virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Runs at the end of Create; false makes Create fail.

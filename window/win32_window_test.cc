@@ -1,4 +1,5 @@
 #include "window/win32_window.h"
+#include "window/window_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ class TestWindow : public Win32Window {
 
 bool ClassRegistered() {
   WNDCLASSW windowClass;
-  return ::GetClassInfoW(::GetModuleHandleW(nullptr), Win32Window::ClassName(), &windowClass);
+  return ::GetClassInfoW(::GetModuleHandleW(nullptr), kWindowClassName, &windowClass);
 }
 
 // The exit code of a posted quit message, taken off the queue.

@@ -3,7 +3,12 @@
 
 #include <cstdint>
 
+#include "base/product.h"
+
 namespace veltrix {
+
+// The host window's class; a second start and the test UI find it by this.
+inline constexpr wchar_t kWindowClassName[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
 
 // The host window's own messages, in the application's range (WM_APP + n).
 
@@ -15,7 +20,7 @@ inline constexpr uint32_t kQuitMessage = 0x8042;
 // Registered by name: a second start of the program in the session asks the
 // running copy to show its window. The name is this program's alone.
 inline constexpr wchar_t kShowRunningWindowMessageName[] =
-    L"VELTRIX VPN {8A3C5E2B-7D41-4F0E-9B6A-2C1E5D7F9A30} show window";
+    VELTRIX_SESSION_TAG_W L" show window";
 
 }  // namespace veltrix
 

@@ -10,6 +10,7 @@
 #include "standin/ui/scenario_script.h"
 #include "win32/bcrypt_handles.h"
 #include "win32/wide_to_utf8.h"
+#include "base/product.h"
 
 namespace veltrix {
 namespace {
@@ -288,7 +289,7 @@ void DemoScreen::Paint(HDC dc) {
 
   HGDIOBJ oldFont = ::SelectObject(dc, titleFont_);
   ::SetTextColor(dc, kInk);
-  ::TextOutW(dc, 40, 28, L"VELTRIX VPN", 11);
+  ::TextOutW(dc, 40, 28, kProductName, static_cast<int>(std::size(kProductName) - 1));
 
   // The state, behind a mark in its colour.
   HBRUSH mark = ::CreateSolidBrush(StateColour(connection_.state()));

@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "diagnostics/save_diagnostics.h"
 #include "win32/system_paths.h"
+#include "window/window_messages.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_to_utf8.h"
 
@@ -12,8 +14,6 @@ namespace veltrix {
 namespace {
 
 constexpr wchar_t kPlayerClass[] = L"VELTRIX_STANDIN_UI_PLAYER";
-constexpr wchar_t kHostClass[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
-constexpr wchar_t kSaveDialogTitle[] = L"Save VELTRIX diagnostics";
 // Nobody listens here: its empty reply comes back after every piece of
 // work queued before it, a frame included.
 constexpr char kFrameMarkerChannel[] = "veltrix/standin-ui/frame-marker";
@@ -58,7 +58,7 @@ std::vector<HWND> ThreadWindows(const wchar_t* className, bool visibleOnly) {
 }
 
 HWND HostWindow() {
-  std::vector<HWND> windows = ThreadWindows(kHostClass, false);
+  std::vector<HWND> windows = ThreadWindows(kWindowClassName, false);
   return windows.empty() ? nullptr : windows.front();
 }
 

@@ -1,5 +1,5 @@
-#ifndef WIN32_SCOPE_EXIT_H_
-#define WIN32_SCOPE_EXIT_H_
+#ifndef BASE_SCOPE_EXIT_H_
+#define BASE_SCOPE_EXIT_H_
 
 #include <utility>
 
@@ -22,4 +22,4 @@ class [[nodiscard]] ScopeExit {
 
 }  // namespace veltrix
 
-#endif  // WIN32_SCOPE_EXIT_H_
+#endif  // BASE_SCOPE_EXIT_H_
