@@ -4,8 +4,8 @@
 
 #include <shellapi.h>
 
+#include "base/utf.h"
 #include "win32/unique_handle.h"
-#include "win32/wide_to_utf8.h"
 
 namespace veltrix {
 
@@ -21,7 +21,7 @@ std::vector<std::string> CommandLineArgumentsUtf8(const wchar_t* commandLine) {
 
   std::vector<std::string> arguments;
   // Element 0 is the program name.
-  for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(argv[i]));
+  for (int i = 1; i < count; ++i) arguments.push_back(Utf16ToUtf8(argv[i]).value_or(""));
   return arguments;
 }
 

@@ -7,11 +7,11 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "app/single_instance.h"
-#include "engine_client/engine_project.h"
+#include "base/product.h"
 #include "base/scope_exit.h"
+#include "engine_client/engine_project.h"
 #include "window/flutter_window.h"
 #include "window/window_decisions.h"
-#include "base/product.h"
 
 namespace {
 

@@ -3,15 +3,14 @@
 #include <cstdint>
 #include <cwchar>
 
+#include "base/product.h"
 #include "window/win32_window.h"
 #include "window/window_messages.h"
-#include "base/product.h"
 
 namespace veltrix {
 namespace {
 
-constexpr wchar_t kInstanceName[] =
-    L"Local\\" VELTRIX_SESSION_TAG_W L" instance";
+constexpr wchar_t kInstanceName[] = L"Local\\" VELTRIX_SESSION_TAG_W L" instance";
 constexpr int kPublishWaitMs = 2000;
 constexpr int kPollMs = 20;
 

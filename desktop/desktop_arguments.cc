@@ -15,6 +15,12 @@ constexpr char kFailureCategoryKey[] = "failureCategory";
 constexpr size_t kMaxDiagnosticsFields = 3;
 constexpr size_t kMaxAppVersionLength = 64;
 
+// The channel's names of the connection states, in the states' order.
+constexpr std::array<std::string_view, 6> kConnectionNames = {
+    "disconnected", "connecting", "connected", "reconnecting", "disconnecting", "error",
+};
+static_assert(static_cast<size_t>(ConnectionState::Error) == kConnectionNames.size() - 1);
+
 constexpr std::array<std::string_view, 8> kFailureCategories = {
     "none",
     "permissionDenied",
@@ -53,6 +59,17 @@ bool ReadOptionalField(const EncodableValueMap& map, const char* key,
 
 }  // namespace
 
+std::optional<ConnectionState> ParseConnectionState(std::string_view name) {
+  for (size_t i = 0; i < kConnectionNames.size(); ++i) {
+    if (kConnectionNames[i] == name) return static_cast<ConnectionState>(i);
+  }
+  return std::nullopt;
+}
+
+std::string_view ConnectionStateName(ConnectionState state) {
+  return kConnectionNames[static_cast<size_t>(state)];
+}
+
 std::optional<bool> BoolArgument(const EncodableValue* arguments) {
   if (arguments == nullptr) return std::nullopt;
   if (const bool* value = std::get_if<bool>(arguments)) return *value;
@@ -87,13 +104,13 @@ std::optional<InstallerRequest> InstallerArgument(const EncodableValue* argument
   return InstallerRequest{*path, *sha256, static_cast<uint64_t>(size)};
 }
 
-std::variant<DiagnosticsFields, Outcome> DiagnosticsArgument(const EncodableValue* arguments) {
+Expected<DiagnosticsFields, DesktopRefusal> DiagnosticsArgument(const EncodableValue* arguments) {
   const EncodableValueMap* map = MapArgument(arguments);
   if (map == nullptr || map->empty() || map->size() > kMaxDiagnosticsFields) {
-    return Outcome::kDiagnosticsShape;
+    return DesktopRefusal::kDiagnosticsShape;
   }
   for (const auto& entry : *map) {
-    if (!IsDiagnosticsKey(entry.first)) return Outcome::kDiagnosticsField;
+    if (!IsDiagnosticsKey(entry.first)) return DesktopRefusal::kDiagnosticsField;
   }
 
   DiagnosticsFields fields;
@@ -104,16 +121,10 @@ std::variant<DiagnosticsFields, Outcome> DiagnosticsArgument(const EncodableValu
       !ReadOptionalField(*map, kAppVersionKey, IsSafeAppVersion, &fields.appVersion) ||
       !ReadOptionalField(*map, kFailureCategoryKey, IsKnownFailureCategory,
                          &fields.failureCategory)) {
-    return Outcome::kDiagnosticsValue;
+    return DesktopRefusal::kDiagnosticsValue;
   }
-  fields.connection = *connection;
+  fields.connection = ConnectionStateName(*connection);
   return fields;
-}
-
-bool IsSha256Hex(std::string_view text) {
-  return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
-           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-         });
 }
 
 bool IsSafeAppVersion(std::string_view version) {

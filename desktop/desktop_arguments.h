@@ -1,15 +1,15 @@
 #ifndef DESKTOP_DESKTOP_ARGUMENTS_H_
 #define DESKTOP_DESKTOP_ARGUMENTS_H_
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
-#include "desktop/connection_state.h"
-#include "desktop/desktop_outcome.h"
+#include "base/connection_state.h"
+#include "desktop/desktop_replies.h"
+#include "diagnostics/diagnostics_fields.h"
 #include "engine_client/encodable_value.h"
+#include "launch/launch_results.h"
 
 namespace veltrix {
 
@@ -17,24 +17,11 @@ namespace veltrix {
 // and narrow grammars, before any system call. Each reader takes the call's
 // arguments (possibly absent) and gives the value, or nothing.
 
-// Largest update installer the user interface may hand over (512 MiB).
-inline constexpr uint64_t kMaxInstallerSize = 0x20000000;
-
-// The downloaded release the user interface asks the host to start, as it
-// described it: path and digest as received, size from 1 to kMaxInstallerSize.
-struct InstallerRequest {
-  std::string path;
-  std::string sha256;
-  uint64_t size = 0;
-};
-
-// The fields of a diagnostics report; an absent optional field is written
-// as its default.
-struct DiagnosticsFields {
-  ConnectionState connection = ConnectionState::Disconnected;
-  std::optional<std::string> appVersion;
-  std::optional<std::string> failureCategory;
-};
+// The state whose channel name has exactly these bytes: case-sensitive, no
+// trimming, no prefixes.
+std::optional<ConnectionState> ParseConnectionState(std::string_view name);
+// The channel name, the only external form of a state.
+std::string_view ConnectionStateName(ConnectionState state);
 
 std::optional<bool> BoolArgument(const flutter::EncodableValue* arguments);
 std::optional<ConnectionState> ConnectionArgument(const flutter::EncodableValue* arguments);
@@ -42,11 +29,9 @@ std::optional<ConnectionState> ConnectionArgument(const flutter::EncodableValue*
 std::optional<InstallerRequest> InstallerArgument(const flutter::EncodableValue* arguments);
 // The checked fields, or the rule broken first: shape, then keys, then values
 // (kDiagnosticsShape, kDiagnosticsField, kDiagnosticsValue).
-std::variant<DiagnosticsFields, Outcome> DiagnosticsArgument(
+Expected<DiagnosticsFields, DesktopRefusal> DiagnosticsArgument(
     const flutter::EncodableValue* arguments);
 
-// Exactly 64 bytes of lower-case hexadecimal.
-bool IsSha256Hex(std::string_view text);
 // 1 to 64 bytes of ASCII letters, digits, '+', '-' and '.'.
 bool IsSafeAppVersion(std::string_view version);
 // One of the eight failure categories that the user interface knows.

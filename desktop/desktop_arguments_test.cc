@@ -14,17 +14,6 @@ namespace {
 using flutter::EncodableValue;
 using flutter::EncodableValueMap;
 
-TEST(DesktopArgumentsTest, DigestIsExactly64LowerCaseHexDigits) {
-  EXPECT_TRUE(IsSha256Hex(std::string(32, '0') + std::string(32, 'f')));
-  for (const std::string& text : {std::string(63, 'a'), std::string(65, 'a')}) {
-    EXPECT_FALSE(IsSha256Hex(text)) << text.size();
-  }
-  // Just outside 0-9 and a-f, upper case, and a zero byte.
-  for (char c : std::string("/:`gA \0", 7)) {
-    EXPECT_FALSE(IsSha256Hex(std::string(63, 'a') + c)) << c;
-  }
-}
-
 TEST(DesktopArgumentsTest, DiagnosticsFieldGrammars) {
   EXPECT_TRUE(IsSafeAppVersion(std::string(64, '9')));
   for (const char* version : {"1.2.3+45", "1.0.0-beta.2", "Az"}) {

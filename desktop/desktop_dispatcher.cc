@@ -2,8 +2,9 @@
 
 #include <string_view>
 
-#include "desktop/desktop_replies.h"
 #include "base/scope_exit.h"
+#include "desktop/desktop_arguments.h"
+#include "desktop/desktop_replies.h"
 
 namespace veltrix {
 namespace {
@@ -22,13 +23,12 @@ struct Call {
 // it unwinds, and answers with how it ended.
 template <typename Operation>
 void RunLongOperation(Call& call, Operation operation) {
-  OperationResult outcome;
-  {
+  const auto ended = [&] {
     call.state.BeginLongOperation();
     ScopeExit end([&call] { call.state.EndLongOperation(); });
-    outcome = operation();
-  }
-  Reply(call.result, outcome);
+    return operation();
+  }();
+  Reply(call.result, ended);
 }
 
 void Initialize(Call& call) {
@@ -43,9 +43,9 @@ void Initialize(Call& call) {
 
 void UpdateConnection(Call& call) {
   const std::optional<ConnectionState> state = ConnectionArgument(call.arguments);
-  if (!state) return Reply(call.result, Outcome::kInvalidConnectionState);
+  if (!state) return Reply(call.result, DesktopRefusal::kInvalidConnectionState);
   call.state.RecordConnection(*state);
-  call.operations.RefreshTrayTooltip();
+  call.operations.ShowConnection(*state);
   call.result.Success();
 }
 
@@ -56,27 +56,28 @@ void ShowWindow(Call& call) {
 
 void SetCloseToTray(Call& call) {
   const std::optional<bool> enable = BoolArgument(call.arguments);
-  if (!enable) return Reply(call.result, Outcome::kInvalidPreference);
+  if (!enable) return Reply(call.result, DesktopRefusal::kInvalidPreference);
   call.state.SetCloseToTray(*enable);
   call.result.Success();
 }
 
 void SetRunAtLogin(Call& call) {
   const std::optional<bool> enable = BoolArgument(call.arguments);
-  if (!enable) return Reply(call.result, Outcome::kInvalidPreference);
+  if (!enable) return Reply(call.result, DesktopRefusal::kInvalidPreference);
   const Win32Result<> written = call.operations.SetRunAtLogin(*enable);
-  if (!written) return Reply(call.result, {Outcome::kRunAtLoginFailed, written.error()});
+  if (!written)
+    return Reply(call.result, Failure(DesktopRefusal::kRunAtLoginFailed, written.error()));
   call.result.Success();
 }
 
 void Quit(Call& call) {
   // A modal dialog is still running on this thread; closing under it would
   // pull the window away from its own loop.
-  if (call.state.busy()) return Reply(call.result, Outcome::kBusyQuit);
+  if (call.state.busy()) return Reply(call.result, DesktopRefusal::kBusyQuit);
   if (!call.state.quitting()) {
     const Win32Result<> posted = call.operations.PostQuitRequest();
     // Not quitting yet, so that a later "quit" tries again.
-    if (!posted) return Reply(call.result, {Outcome::kQuitFailed, posted.error()});
+    if (!posted) return Reply(call.result, Failure(DesktopRefusal::kQuitFailed, posted.error()));
   }
   call.state.BeginQuitting();
   call.result.Success();
@@ -84,22 +85,21 @@ void Quit(Call& call) {
 
 void RepairService(Call& call) {
   if (call.arguments != nullptr && !call.arguments->IsNull()) {
-    return Reply(call.result, Outcome::kRepairArguments);
+    return Reply(call.result, DesktopRefusal::kRepairArguments);
   }
   RunLongOperation(call, [&call] { return call.operations.LaunchServiceRepair(); });
 }
 
 void LaunchInstaller(Call& call) {
   const std::optional<InstallerRequest> request = InstallerArgument(call.arguments);
-  if (!request) return Reply(call.result, Outcome::kInstallerArguments);
+  if (!request) return Reply(call.result, DesktopRefusal::kInstallerArguments);
   RunLongOperation(call, [&] { return call.operations.LaunchUpdateInstaller(*request); });
 }
 
 void SaveDiagnostics(Call& call) {
   const auto fields = DiagnosticsArgument(call.arguments);
-  if (const Outcome* refused = std::get_if<Outcome>(&fields)) return Reply(call.result, *refused);
-  RunLongOperation(
-      call, [&] { return call.operations.SaveDiagnostics(std::get<DiagnosticsFields>(fields)); });
+  if (!fields) return Reply(call.result, fields.error());
+  RunLongOperation(call, [&] { return call.operations.SaveDiagnostics(*fields); });
 }
 
 struct Method {
@@ -128,7 +128,7 @@ void HandleDesktopMethod(DesktopState& state, DesktopOperations& operations,
   for (const Method& method : kMethods) {
     if (method.name != call.method_name()) continue;
     if (method.longOperation && (state.busy() || state.quitting())) {
-      return Reply(*result, Outcome::kBusy);
+      return Reply(*result, DesktopRefusal::kBusy);
     }
     return method.handle(answering);
   }

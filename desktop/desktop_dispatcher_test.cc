@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/desktop_arguments.h"
 #include "desktop/testing/recording_method_result.h"
 
 namespace veltrix {
@@ -32,39 +33,45 @@ class FakeHost : public DesktopOperations {
     if (!iconShown && !state_.quitting()) iconShown = shellAcceptsIcon;
     return iconShown;
   }
-  void RefreshTrayTooltip() override {
-    log.push_back("tooltip " + std::string(ConnectionStateName(state_.connection())));
+  void ShowConnection(ConnectionState state) override {
+    log.push_back("tray shows " + std::string(ConnectionStateName(state)));
   }
   void BringWindowToFront() override { log.push_back("front"); }
   Win32Result<> PostQuitRequest() override { return Windows("post"); }
   Win32Result<> SetRunAtLogin(bool enable) override {
     return Windows(enable ? "login on" : "login off");
   }
-  OperationResult LaunchServiceRepair() override { return Long("repair"); }
-  OperationResult LaunchUpdateInstaller(const InstallerRequest& request) override {
-    return Long("install " + request.path + "|" + std::to_string(request.size));
+  RepairLaunch LaunchServiceRepair() override {
+    Long("repair");
+    return Done{};
   }
-  OperationResult SaveDiagnostics(const DiagnosticsFields& fields) override {
-    return Long("save " + std::string(ConnectionStateName(fields.connection)));
+  InstallerLaunch LaunchUpdateInstaller(const InstallerRequest& request) override {
+    Long("install " + request.path + "|" + std::to_string(request.size));
+    return Done{};
+  }
+  DiagnosticsSave SaveDiagnostics(const DiagnosticsFields& fields) override {
+    Long("save " + fields.connection + "|" + fields.appVersion.value_or("-") + "|" +
+         fields.failureCategory.value_or("-"));
+    return std::optional<std::string>();
   }
 
   bool shellAcceptsIcon = true;
   bool iconShown = false;
   // The Windows error of the quit post and of the Run value, 0 for success.
   uint32_t windowsError = 0;
-  std::function<OperationResult()> longOperation = [] { return OperationResult(); };
+  std::function<void()> longOperation = [] {};
   Log log;
 
  private:
   Win32Result<> Windows(const char* what) {
     log.push_back(what);
-    if (windowsError != 0) return Win32Error{windowsError};
+    if (windowsError != 0) return Win32Error(windowsError);
     return Done{};
   }
-  OperationResult Long(const std::string& what) {
+  void Long(const std::string& what) {
     log.push_back(what);
     EXPECT_TRUE(state_.busy()) << what;
-    return longOperation();
+    longOperation();
   }
 
   const DesktopState& state_;
@@ -113,8 +120,11 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
       {EncodableValue("path"), EncodableValue(" C:\\Program Files\\Setup \xc3\xa9.exe ")},
       {EncodableValue("sha256"), EncodableValue(std::string(64, 'a'))},
       {EncodableValue("size"), EncodableValue(int32_t{536870912})}});
+  // The user interface's usual call: all three fields.
   const EncodableValue fields(
-      EncodableValueMap{{EncodableValue("connectionState"), EncodableValue("error")}});
+      EncodableValueMap{{EncodableValue("connectionState"), EncodableValue("error")},
+                        {EncodableValue("appVersion"), EncodableValue("1.2.3")},
+                        {EncodableValue("failureCategory"), EncodableValue("none")}});
   const struct {
     const char* method;
     std::optional<EncodableValue> arguments;
@@ -130,7 +140,7 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
        false,
        0,
        Ok(),
-       {"tooltip reconnecting"}},
+       {"tray shows reconnecting"}},
       // Whether anything shows once quitting is the window's decision.
       {"showWindow", std::nullopt, true, 0, Ok(), {"front"}},
       {"setRunAtLogin",
@@ -156,6 +166,7 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
        0,
        Ok(),
        {"install  C:\\Program Files\\Setup \xc3\xa9.exe |536870912"}},
+      {"saveDiagnostics", fields, false, 0, Ok(), {"save error|1.2.3|none"}},
       // Closing refuses long operations before their arguments are looked at.
       {"repairService",
        EncodableValue("bad"),
@@ -184,7 +195,7 @@ TEST_F(DesktopDispatcherTest, AnswersFromTheStateAndTheHost) {
 }
 
 TEST_F(DesktopDispatcherTest, BusyEndsWhenALongOperationThrows) {
-  host_.longOperation = []() -> OperationResult { throw std::runtime_error("boom"); };
+  host_.longOperation = [] { throw std::runtime_error("boom"); };
   EXPECT_THROW(Call("repairService"), std::runtime_error);
   EXPECT_FALSE(state_.busy());
 }

@@ -1,14 +1,16 @@
 #ifndef DESKTOP_DESKTOP_OPERATIONS_H_
 #define DESKTOP_DESKTOP_OPERATIONS_H_
 
-#include "desktop/desktop_arguments.h"
-#include "desktop/desktop_outcome.h"
-#include "win32/win32_result.h"
+#include "base/connection_state.h"
+#include "base/expected.h"
+#include "diagnostics/diagnostics_fields.h"
+#include "launch/launch_results.h"
 
 namespace veltrix {
 
-// What the desktop dispatcher needs from the host window, and nothing more.
-// The host window implements it; tests use a recording fake.
+// What the desktop dispatcher needs from the desktop, and nothing more. The
+// desktop host implements it over the window and the tray icon; tests use a
+// recording fake.
 class DesktopOperations {
  public:
   virtual ~DesktopOperations() = default;
@@ -16,8 +18,8 @@ class DesktopOperations {
   // Adds the tray icon when it is missing, the window exists and the host is
   // not quitting; true when the icon is shown afterwards.
   virtual bool EnsureTrayIcon() = 0;
-  // Rewrites the tooltip from the connection state (or adds the icon).
-  virtual void RefreshTrayTooltip() = 0;
+  // The tray shows `state` (or the icon is added).
+  virtual void ShowConnection(ConnectionState state) = 0;
   // Restore or show, then foreground; nothing once quitting.
   virtual void BringWindowToFront() = 0;
   // Posts the host window's quit message.
@@ -27,9 +29,9 @@ class DesktopOperations {
 
   // The long operations; each runs its own modal UI (an elevation prompt,
   // the Save As dialog) and says how it ended.
-  virtual OperationResult LaunchServiceRepair() = 0;
-  virtual OperationResult LaunchUpdateInstaller(const InstallerRequest& request) = 0;
-  virtual OperationResult SaveDiagnostics(const DiagnosticsFields& fields) = 0;
+  virtual RepairLaunch LaunchServiceRepair() = 0;
+  virtual InstallerLaunch LaunchUpdateInstaller(const InstallerRequest& request) = 0;
+  virtual DiagnosticsSave SaveDiagnostics(const DiagnosticsFields& fields) = 0;
 };
 
 }  // namespace veltrix

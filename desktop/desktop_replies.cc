@@ -1,5 +1,5 @@
 // The desktop channel's words: every reply code and message the host sends,
-// in one table.
+// one table per operation.
 #include "desktop/desktop_replies.h"
 
 #include <cstddef>
@@ -9,9 +9,10 @@
 namespace veltrix {
 namespace {
 
+template <typename Reason>
 struct ReplyWords {
-  Outcome outcome;
-  const char* code;  // null for a success
+  Reason reason;
+  const char* code;
   const char* message;
   // Errors that come from a Windows call carry its code as details.
   bool windowsDetails;
@@ -25,81 +26,104 @@ constexpr char kInvalidDiagnosticsPath[] = "invalid_diagnostics_path";
 constexpr char kInstallerLaunch[] = "Could not launch the update installer.";
 constexpr char kRepairLaunch[] = "Could not launch service repair.";
 
-constexpr ReplyWords kReplies[] = {
-    {Outcome::kDone, nullptr, nullptr, false},
-    {Outcome::kInvalidConnectionState, kInvalidArguments, "Expected a VPN connection state.",
+constexpr ReplyWords<DesktopRefusal> kDesktopReplies[] = {
+    {DesktopRefusal::kInvalidConnectionState, kInvalidArguments, "Expected a VPN connection state.",
      false},
-    {Outcome::kInvalidPreference, kInvalidArguments, "Expected a boolean preference.", false},
-    {Outcome::kRepairArguments, kInvalidArguments, "Service repair accepts no arguments.", false},
-    {Outcome::kInstallerArguments, kInvalidArguments,
+    {DesktopRefusal::kInvalidPreference, kInvalidArguments, "Expected a boolean preference.",
+     false},
+    {DesktopRefusal::kRepairArguments, kInvalidArguments, "Service repair accepts no arguments.",
+     false},
+    {DesktopRefusal::kInstallerArguments, kInvalidArguments,
      "Expected a verified installer path, size and SHA-256.", false},
-    {Outcome::kDiagnosticsShape, kInvalidArguments, "Expected safe diagnostic fields.", false},
-    {Outcome::kDiagnosticsField, kInvalidArguments, "Unsupported diagnostic field.", false},
-    {Outcome::kDiagnosticsValue, kInvalidArguments, "Invalid diagnostic field value.", false},
-    {Outcome::kBusy, kDesktopBusy, "Another desktop operation is in progress.", false},
-    {Outcome::kBusyQuit, kDesktopBusy, "Close the native dialog before quitting.", false},
-
-    {Outcome::kRunAtLoginFailed, "run_at_login_failed",
+    {DesktopRefusal::kDiagnosticsShape, kInvalidArguments, "Expected safe diagnostic fields.",
+     false},
+    {DesktopRefusal::kDiagnosticsField, kInvalidArguments, "Unsupported diagnostic field.", false},
+    {DesktopRefusal::kDiagnosticsValue, kInvalidArguments, "Invalid diagnostic field value.",
+     false},
+    {DesktopRefusal::kBusy, kDesktopBusy, "Another desktop operation is in progress.", false},
+    {DesktopRefusal::kBusyQuit, kDesktopBusy, "Close the native dialog before quitting.", false},
+    {DesktopRefusal::kRunAtLoginFailed, "run_at_login_failed",
      "Could not update the login startup preference.", true},
-    {Outcome::kQuitFailed, "quit_failed", "Could not close the application.", true},
-
-    {Outcome::kInstallerPathInvalid, kInvalidInstallerPath, "Invalid update installer path.",
-     false},
-    {Outcome::kInstallerElsewhere, kInvalidInstallerPath, "Installer must be in VELTRIX-updates.",
-     false},
-    {Outcome::kInstallerUnavailable, "installer_unavailable", "Update installer is unavailable.",
-     true},
-    {Outcome::kInstallerUnsafe, kInvalidInstallerPath, "Unsafe update installer path.", false},
-    {Outcome::kInstallerMismatch, "installer_verification_failed",
-     "Installer bytes do not match the verified release.", false},
-    {Outcome::kInstallerCancelled, "installer_cancelled", kInstallerLaunch, true},
-    {Outcome::kInstallerLaunchFailed, "installer_launch_failed", kInstallerLaunch, true},
-
-    {Outcome::kRepairNotInstalled, kRepairRequiresInstaller, "Install the official EXE first.",
-     false},
-    {Outcome::kRepairUnprotected, kRepairRequiresInstaller,
-     "Protected repair component is unavailable.", false},
-    {Outcome::kRepairCancelled, "repair_cancelled", kRepairLaunch, true},
-    {Outcome::kRepairLaunchFailed, "repair_launch_failed", kRepairLaunch, true},
-
-    {Outcome::kDiagnosticsSaved, nullptr, nullptr, false},
-    {Outcome::kDiagnosticsCancelled, nullptr, nullptr, false},
-    {Outcome::kDiagnosticsDialogFailed, "diagnostics_dialog_failed", "Could not open Save As.",
-     true},
-    {Outcome::kDiagnosticsPathInvalid, kInvalidDiagnosticsPath, "Choose a local .txt file.", false},
-    {Outcome::kDiagnosticsNotRegularFile, kInvalidDiagnosticsPath,
-     "Choose a regular local .txt file.", false},
-    {Outcome::kDiagnosticsSaveFailed, "diagnostics_save_failed", "Could not save diagnostics.",
-     true},
+    {DesktopRefusal::kQuitFailed, "quit_failed", "Could not close the application.", true},
 };
 
-// A missing row would otherwise answer some error as a success.
-constexpr bool OneRowPerOutcomeInOrder() {
-  for (size_t i = 0; i < std::size(kReplies); ++i) {
-    if (static_cast<size_t>(kReplies[i].outcome) != i) return false;
-  }
-  return std::size(kReplies) == static_cast<size_t>(Outcome::kDiagnosticsSaveFailed) + 1;
-}
-static_assert(OneRowPerOutcomeInOrder());
+constexpr ReplyWords<InstallerRefusal> kInstallerReplies[] = {
+    {InstallerRefusal::kPathInvalid, kInvalidInstallerPath, "Invalid update installer path.",
+     false},
+    {InstallerRefusal::kElsewhere, kInvalidInstallerPath, "Installer must be in VELTRIX-updates.",
+     false},
+    {InstallerRefusal::kUnavailable, "installer_unavailable", "Update installer is unavailable.",
+     true},
+    {InstallerRefusal::kUnsafe, kInvalidInstallerPath, "Unsafe update installer path.", false},
+    {InstallerRefusal::kMismatch, "installer_verification_failed",
+     "Installer bytes do not match the verified release.", false},
+    {InstallerRefusal::kCancelled, "installer_cancelled", kInstallerLaunch, true},
+    {InstallerRefusal::kLaunchFailed, "installer_launch_failed", kInstallerLaunch, true},
+};
 
-const ReplyWords& WordsFor(Outcome outcome) { return kReplies[static_cast<size_t>(outcome)]; }
+constexpr ReplyWords<RepairRefusal> kRepairReplies[] = {
+    {RepairRefusal::kNotInstalled, kRepairRequiresInstaller, "Install the official EXE first.",
+     false},
+    {RepairRefusal::kUnprotected, kRepairRequiresInstaller,
+     "Protected repair component is unavailable.", false},
+    {RepairRefusal::kCancelled, "repair_cancelled", kRepairLaunch, true},
+    {RepairRefusal::kLaunchFailed, "repair_launch_failed", kRepairLaunch, true},
+};
+
+constexpr ReplyWords<SaveRefusal> kSaveReplies[] = {
+    {SaveRefusal::kDialogFailed, "diagnostics_dialog_failed", "Could not open Save As.", true},
+    {SaveRefusal::kPathInvalid, kInvalidDiagnosticsPath, "Choose a local .txt file.", false},
+    {SaveRefusal::kNotRegularFile, kInvalidDiagnosticsPath, "Choose a regular local .txt file.",
+     false},
+    {SaveRefusal::kSaveFailed, "diagnostics_save_failed", "Could not save diagnostics.", true},
+};
+
+// A table is looked up by its reasons' values, so each must hold one row per
+// reason, in the enumeration's order, ending with `last`.
+template <typename Reason, size_t N>
+constexpr bool OneRowPerReasonInOrder(const ReplyWords<Reason> (&table)[N], Reason last) {
+  for (size_t i = 0; i < N; ++i) {
+    if (static_cast<size_t>(table[i].reason) != i) return false;
+  }
+  return N == static_cast<size_t>(last) + 1;
+}
+static_assert(OneRowPerReasonInOrder(kDesktopReplies, DesktopRefusal::kQuitFailed));
+static_assert(OneRowPerReasonInOrder(kInstallerReplies, InstallerRefusal::kLaunchFailed));
+static_assert(OneRowPerReasonInOrder(kRepairReplies, RepairRefusal::kLaunchFailed));
+static_assert(OneRowPerReasonInOrder(kSaveReplies, SaveRefusal::kSaveFailed));
+
+template <typename Reason, size_t N>
+void ReplyError(flutter::MethodResult& reply, const ReplyWords<Reason> (&table)[N],
+                const Failure<Reason>& failure) {
+  const ReplyWords<Reason>& words = table[static_cast<size_t>(failure.reason)];
+  if (!words.windowsDetails) return reply.Error(words.code, words.message);
+  // Taken as unsigned and widened, so a code with the top bit set still
+  // arrives as a positive number.
+  const uint32_t code = failure.cause ? failure.cause->code : Win32Error::kInternalError;
+  reply.Error(words.code, words.message, flutter::EncodableValue(static_cast<int64_t>(code)));
+}
 
 }  // namespace
 
-void Reply(flutter::MethodResult& reply, const OperationResult& result) {
-  const ReplyWords& words = WordsFor(result.outcome);
-  if (result.outcome == Outcome::kDiagnosticsSaved) {
-    reply.Success(flutter::EncodableValue(result.savedPath));
-  } else if (words.code == nullptr) {
-    reply.Success();
-  } else if (words.windowsDetails) {
-    // Taken as unsigned and widened, so a code with the top bit set still
-    // arrives as a positive number.
-    reply.Error(words.code, words.message,
-                flutter::EncodableValue(static_cast<int64_t>(result.windowsError)));
-  } else {
-    reply.Error(words.code, words.message);
-  }
+void Reply(flutter::MethodResult& reply, const Failure<DesktopRefusal>& refused) {
+  ReplyError(reply, kDesktopReplies, refused);
+}
+
+void Reply(flutter::MethodResult& reply, const InstallerLaunch& launch) {
+  if (launch) return reply.Success();
+  ReplyError(reply, kInstallerReplies, launch.error());
+}
+
+void Reply(flutter::MethodResult& reply, const RepairLaunch& launch) {
+  if (launch) return reply.Success();
+  ReplyError(reply, kRepairReplies, launch.error());
+}
+
+void Reply(flutter::MethodResult& reply, const DiagnosticsSave& save) {
+  if (!save) return ReplyError(reply, kSaveReplies, save.error());
+  // A cancelled dialog is no error: nothing was saved.
+  if (!*save) return reply.Success();
+  reply.Success(flutter::EncodableValue(**save));
 }
 
 }  // namespace veltrix

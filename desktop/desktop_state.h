@@ -1,7 +1,7 @@
 #ifndef DESKTOP_DESKTOP_STATE_H_
 #define DESKTOP_DESKTOP_STATE_H_
 
-#include "desktop/connection_state.h"
+#include "base/connection_state.h"
 
 namespace veltrix {
 

@@ -19,7 +19,7 @@ std::string BuildDiagnosticsReport(const DiagnosticsFields& fields, const UtcTim
   report += "App version: ";
   report += fields.appVersion.value_or("unknown");
   report += "\r\nConnection: ";
-  report += ConnectionStateName(fields.connection);
+  report += fields.connection;
   report += "\r\nFailure category: ";
   report += fields.failureCategory.value_or("none");
   report += "\r\nSaved at (UTC): ";

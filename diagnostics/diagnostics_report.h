@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "desktop/desktop_arguments.h"
+#include "diagnostics/diagnostics_fields.h"
 
 namespace veltrix {
 

@@ -4,15 +4,15 @@
 #include <cwchar>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
+#include "base/utf.h"
 #include "diagnostics/diagnostics_report.h"
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
+#include "win32/last_error.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
-#include "win32/wide_to_utf8.h"
 
 namespace veltrix {
 namespace {
@@ -46,14 +46,17 @@ SYSTEMTIME SystemUtcTime() {
   return now;
 }
 
-SaveDialogOutcome ShowSystemSaveDialog(OPENFILENAMEW& dialog) {
-  if (::GetSaveFileNameW(&dialog)) return {true, 0};
-  return {false, ::CommDlgExtendedError()};
+Win32Result<bool> ShowSystemSaveDialog(OPENFILENAMEW& dialog) {
+  if (::GetSaveFileNameW(&dialog)) return true;
+  // No extended error: the user cancelled.
+  const DWORD error = ::CommDlgExtendedError();
+  if (error == 0) return false;
+  return Win32Error(error);
 }
 
-// The file the user chose, or how the dialog ended without one.
-std::variant<std::wstring, OperationResult> AskForFile(HWND owner,
-                                                       const DiagnosticsEnvironment& environment) {
+// The file the user chose, none when the user cancelled.
+Expected<std::optional<std::wstring>, Failure<SaveRefusal>> AskForFile(
+    HWND owner, const DiagnosticsEnvironment& environment) {
   std::vector<wchar_t> path(kPathBufferUnits, L'\0');
   std::copy(kDefaultFileName.begin(), kDefaultFileName.end(), path.begin());
 
@@ -68,41 +71,40 @@ std::variant<std::wstring, OperationResult> AskForFile(HWND owner,
   dialog.Flags = kDialogFlags;
   dialog.lpstrDefExt = kDefaultExtension;
 
-  const SaveDialogOutcome outcome = environment.showSaveDialog(dialog);
-  if (outcome.chosen) return std::wstring(path.data(), wcsnlen(path.data(), path.size()));
-  // No extended error: the user cancelled.
-  if (outcome.extendedError == 0) return OperationResult{Outcome::kDiagnosticsCancelled};
-  return OperationResult{Outcome::kDiagnosticsDialogFailed, outcome.extendedError};
+  const Win32Result<bool> chosen = environment.showSaveDialog(dialog);
+  if (!chosen) return Failure(SaveRefusal::kDialogFailed, chosen.error());
+  if (!*chosen) return std::optional<std::wstring>();
+  return std::optional(std::wstring(path.data(), wcsnlen(path.data(), path.size())));
 }
 
 // The whole report at the start of the file, and whatever an older, longer
 // file had behind it cut off.
 Win32Result<> WriteReport(HANDLE file, const std::string& report) {
   const LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return Win32Error{::GetLastError()};
+  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return LastError();
   DWORD written = 0;
   const DWORD length = static_cast<DWORD>(report.size());
   // A short write fails with whatever error the system last set, even none.
   if (!::WriteFile(file, report.data(), length, &written, nullptr) || written != length) {
-    return Win32Error{::GetLastError()};
+    return LastError();
   }
-  if (!::SetEndOfFile(file)) return Win32Error{::GetLastError()};
-  if (!::FlushFileBuffers(file)) return Win32Error{::GetLastError()};
+  if (!::SetEndOfFile(file)) return LastError();
+  if (!::FlushFileBuffers(file)) return LastError();
   return Done{};
 }
 
-OperationResult WriteReportFile(const std::wstring& path, const std::string& report) {
+DiagnosticsSave WriteReportFile(const std::wstring& path, const std::string& report) {
   // No sharing: nobody else can open the file while the report goes in.
   // OPEN_ALWAYS keeps an existing file intact until it has passed the check.
   UniqueKernelHandle file(
       ::CreateFileW(path.c_str(), kFileAccess, 0, nullptr, OPEN_ALWAYS, kFileFlags, nullptr));
-  if (!file) return {Outcome::kDiagnosticsSaveFailed, ::GetLastError()};
+  if (!file) return Failure(SaveRefusal::kSaveFailed, LastError());
   const auto info = ReadFileInformation(file.Get());
-  if (!info) return {Outcome::kDiagnosticsSaveFailed, info.error()};
-  if (!IsPlainLocalFile(file.Get(), *info)) return {Outcome::kDiagnosticsNotRegularFile};
+  if (!info) return Failure(SaveRefusal::kSaveFailed, info.error());
+  if (!IsPlainLocalFile(file.Get(), *info)) return Failure(SaveRefusal::kNotRegularFile);
   const Win32Result<> written = WriteReport(file.Get(), report);
-  if (!written) return {Outcome::kDiagnosticsSaveFailed, written.error()};
-  return {Outcome::kDiagnosticsSaved, 0, WideToUtf8(path.c_str())};
+  if (!written) return Failure(SaveRefusal::kSaveFailed, written.error());
+  return std::optional(Utf16ToUtf8(path).value_or(""));
 }
 
 }  // namespace
@@ -112,17 +114,16 @@ const DiagnosticsEnvironment& SystemDiagnosticsEnvironment() {
   return environment;
 }
 
-OperationResult SaveDiagnostics(HWND owner, const DiagnosticsFields& fields,
+DiagnosticsSave SaveDiagnostics(HWND owner, const DiagnosticsFields& fields,
                                 const DiagnosticsEnvironment& environment) {
   // The time of the request, not of the moment the user confirms the dialog.
   const std::string report =
       BuildDiagnosticsReport(fields, ToUtcTime(environment.currentUtcTime()));
   const auto choice = AskForFile(owner, environment);
-  if (const auto* ended = std::get_if<OperationResult>(&choice)) return *ended;
-  const std::wstring& path = std::get<std::wstring>(choice);
-  if (!IsSafeLocalPath(path) || !HasTextExtension(path)) {
-    return {Outcome::kDiagnosticsPathInvalid};
-  }
+  if (!choice) return choice.error();
+  if (!*choice) return std::optional<std::string>();
+  const std::wstring& path = **choice;
+  if (!IsSafeLocalPath(path) || !HasTextExtension(path)) return Failure(SaveRefusal::kPathInvalid);
   return WriteReportFile(path, report);
 }
 

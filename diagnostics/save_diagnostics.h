@@ -7,19 +7,12 @@
 
 #include <functional>
 
-#include "desktop/desktop_arguments.h"
-#include "desktop/desktop_outcome.h"
+#include "diagnostics/diagnostics_fields.h"
 
 namespace veltrix {
 
 // The Save As dialog's title; the test UI finds the dialog by it.
 inline constexpr wchar_t kSaveDialogTitle[] = L"Save VELTRIX diagnostics";
-
-// What GetSaveFileNameW returned, and CommDlgExtendedError when it was false.
-struct SaveDialogOutcome {
-  bool chosen = false;
-  DWORD extendedError = 0;
-};
 
 // The two outside influences on a save: the clock and the person at the
 // Save As dialog. Tests replace both.
@@ -27,7 +20,9 @@ struct DiagnosticsEnvironment {
   // The current UTC time (GetSystemTime).
   std::function<SYSTEMTIME()> currentUtcTime;
   // Shows the prepared dialog; the chosen path comes back in lpstrFile.
-  std::function<SaveDialogOutcome(OPENFILENAMEW& dialog)> showSaveDialog;
+  // True when a file was chosen, false when the user cancelled; a failure
+  // carries CommDlgExtendedError.
+  std::function<Win32Result<bool>(OPENFILENAMEW& dialog)> showSaveDialog;
 };
 
 // The real clock and the real Save As dialog.
@@ -35,7 +30,7 @@ const DiagnosticsEnvironment& SystemDiagnosticsEnvironment();
 
 // Builds the report, asks the user for a file and writes the report over it
 // when the choice is a plain local .txt file.
-OperationResult SaveDiagnostics(
+DiagnosticsSave SaveDiagnostics(
     HWND owner, const DiagnosticsFields& fields,
     const DiagnosticsEnvironment& environment = SystemDiagnosticsEnvironment());
 

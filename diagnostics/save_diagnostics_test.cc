@@ -10,13 +10,14 @@
 #include <string>
 #include <utility>
 
+#include "base/testing/ended.h"
 #include "file_safety/testing/file_test_support.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
 namespace {
 
-const DiagnosticsFields kAllFields{ConnectionState::Connected, "1.2.3+45", "serverUnavailable"};
+const DiagnosticsFields kAllFields{"connected", "1.2.3+45", "serverUnavailable"};
 const char kAllFieldsReport[] =
     "VELTRIX VPN diagnostics\r\nSchema: 1\r\nPlatform: Windows\r\nApp version: 1.2.3+45\r\n"
     "Connection: connected\r\nFailure category: serverUnavailable\r\n"
@@ -31,13 +32,13 @@ class SaveDiagnosticsTest : public ::testing::Test {
 
   // The person at the dialog types `choice` unless `dialog_` says otherwise,
   // and takes half an hour over it: the report carries the time of the call.
-  OperationResult Save(const std::wstring& choice) {
+  DiagnosticsSave Save(const std::wstring& choice) {
     SYSTEMTIME clock{2025, 1, 0, 2, 3, 4, 5, 0};
     const DiagnosticsEnvironment environment{
         [&] { return clock; },
         [&](OPENFILENAMEW& dialog) {
           clock.wMinute += 30;
-          if (dialog_.chosen) {
+          if (dialog_ && *dialog_) {
             std::memcpy(dialog.lpstrFile, choice.c_str(), (choice.size() + 1) * sizeof(wchar_t));
           }
           return dialog_;
@@ -47,7 +48,7 @@ class SaveDiagnosticsTest : public ::testing::Test {
   }
 
   test::ScratchFolder folder_;
-  SaveDialogOutcome dialog_{true, 0};
+  Win32Result<bool> dialog_ = true;
 };
 
 TEST_F(SaveDiagnosticsTest, WritesExactlyTheReportAndAnswersThePath) {
@@ -64,9 +65,9 @@ TEST_F(SaveDiagnosticsTest, WritesExactlyTheReportAndAnswersThePath) {
     const std::wstring path = PathOf(c.name);
     // An older, longer file is cut to the report.
     WriteBytes(path, std::string(10 * 1024, 'x'));
-    const OperationResult result = Save(path);
-    ASSERT_EQ(result.outcome, Outcome::kDiagnosticsSaved) << result.windowsError;
-    EXPECT_EQ(result.savedPath, test::Utf8(folder_.path()) + "\\" + c.utf8Name);
+    const DiagnosticsSave result = Save(path);
+    ASSERT_TRUE(result && *result) << test::Ended(result).second;
+    EXPECT_EQ(**result, test::Utf8(folder_.path()) + "\\" + c.utf8Name);
     EXPECT_EQ(ReadBytes(path), kAllFieldsReport);
   }
 }
@@ -77,11 +78,11 @@ TEST_F(SaveDiagnosticsTest, RefusesPathsThatAreNotLocalTextFiles) {
         PathOf(L"folder.\\report.txt"), PathOf(L"report.txt:hidden.txt"),
         std::wstring(L"report.txt")}) {
     SCOPED_TRACE(test::Utf8(path));
-    EXPECT_EQ(Save(path).outcome, Outcome::kDiagnosticsPathInvalid);
+    EXPECT_EQ(test::Ended(Save(path)).first, SaveRefusal::kPathInvalid);
     EXPECT_EQ(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
   }
   // A device is never opened in place of a file.
-  EXPECT_EQ(Save(PathOf(L"CON.txt")).outcome, Outcome::kDiagnosticsPathInvalid);
+  EXPECT_EQ(test::Ended(Save(PathOf(L"CON.txt"))).first, SaveRefusal::kPathInvalid);
 }
 
 TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
@@ -90,7 +91,7 @@ TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
   WriteBytes(original, "keep me");
   ASSERT_TRUE(::CreateHardLinkW(link.c_str(), original.c_str(), nullptr));
   for (const std::wstring& path : {original, link}) {
-    EXPECT_EQ(Save(path).outcome, Outcome::kDiagnosticsNotRegularFile);
+    EXPECT_EQ(test::Ended(Save(path)).first, SaveRefusal::kNotRegularFile);
     EXPECT_EQ(ReadBytes(path), "keep me");
   }
 
@@ -100,22 +101,19 @@ TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
   UniqueKernelHandle holder(
       ::CreateFileW(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
-  const OperationResult inUse = Save(busy);
-  EXPECT_EQ(std::make_pair(inUse.outcome, inUse.windowsError),
-            std::make_pair(Outcome::kDiagnosticsSaveFailed, uint32_t{ERROR_SHARING_VIOLATION}));
+  EXPECT_EQ(test::Ended(Save(busy)),
+            test::Ending(SaveRefusal::kSaveFailed, ERROR_SHARING_VIOLATION));
   holder.Reset();
   EXPECT_EQ(ReadBytes(busy), "in use");
 
   const std::wstring folder = PathOf(L"looks-like.txt");
   ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-  EXPECT_NE(Save(folder).outcome, Outcome::kDiagnosticsSaved);
+  EXPECT_FALSE(Save(folder));
 }
 
 TEST_F(SaveDiagnosticsTest, AFailedDialogCarriesItsCode) {
-  dialog_ = {false, 0x3003};  // FNERR_BUFFERTOOSMALL
-  const OperationResult failed = Save(L"");
-  EXPECT_EQ(std::make_pair(failed.outcome, failed.windowsError),
-            std::make_pair(Outcome::kDiagnosticsDialogFailed, uint32_t{0x3003}));
+  dialog_ = Win32Error(0x3003);  // FNERR_BUFFERTOOSMALL
+  EXPECT_EQ(test::Ended(Save(L"")), test::Ending(SaveRefusal::kDialogFailed, 0x3003));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "file_safety/file_identity.h"
 
 #include "file_safety/path_checks.h"
+#include "win32/last_error.h"
 #include "win32/system_paths.h"
 
 namespace veltrix {
@@ -45,7 +46,7 @@ ULONG DeviceCharacteristics(HANDLE handle) {
 Win32Result<std::wstring> FinalPathOfHandle(HANDLE handle) {
   std::vector<wchar_t> buffer(kPathBufferUnits, L'\0');
   const DWORD length = ::GetFinalPathNameByHandleW(handle, buffer.data(), kPathBufferUnits, 0);
-  if (length == 0) return Win32Error{::GetLastError()};
+  if (length == 0) return LastError();
   // A larger result is the size the path would need.
   if (length > kPathBufferUnits - 1) return Win32Error{ERROR_BAD_PATHNAME};
   return std::wstring(buffer.data(), length);
@@ -60,7 +61,7 @@ std::optional<std::wstring> DriveLetterForm(std::wstring_view finalPath) {
 
 Win32Result<BY_HANDLE_FILE_INFORMATION> ReadFileInformation(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(handle, &info)) return Win32Error{::GetLastError()};
+  if (!::GetFileInformationByHandle(handle, &info)) return LastError();
   return info;
 }
 
@@ -78,7 +79,7 @@ Win32Result<std::vector<std::wstring>> FolderEntries(HANDLE folder) {
       at += entry->NextEntryOffset;
     }
   }
-  if (::GetLastError() != ERROR_NO_MORE_FILES) return Win32Error{::GetLastError()};
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return LastError();
   return names;
 }
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "win32/win32_result.h"
+#include "base/expected.h"
 
 namespace veltrix {
 

@@ -76,8 +76,9 @@ TEST(FileIdentityTest, APlainFileHasOneNameOnADisk) {
   ScratchFolder folder;
   const std::wstring file = folder / L"Plain.exe";
   ASSERT_TRUE(WriteBytes(file, "MZ"));
-  UniqueKernelHandle handle = OpenPinned(file, PinnedObject::InstallerFile);
-  ASSERT_TRUE(handle);
+  auto opened = OpenPinned(file, PinnedObject::InstallerFile);
+  ASSERT_TRUE(opened);
+  const UniqueKernelHandle& handle = *opened;
   EXPECT_TRUE(PathsEqual(*FinalPathOfHandle(handle.Get()), L"\\\\?\\" + file));
   EXPECT_FALSE(FinalPathOfHandle(INVALID_HANDLE_VALUE));
   EXPECT_TRUE(IsPlainLocalFile(handle.Get(), *ReadFileInformation(handle.Get())));
@@ -86,7 +87,7 @@ TEST(FileIdentityTest, APlainFileHasOneNameOnADisk) {
   ASSERT_TRUE(::CreateHardLinkW((folder / L"second.exe").c_str(), file.c_str(), nullptr));
   EXPECT_FALSE(IsPlainLocalFile(handle.Get(), *ReadFileInformation(handle.Get())));
 
-  UniqueKernelHandle directory = OpenPinned(folder.path(), PinnedObject::UpdateFolder);
+  UniqueKernelHandle directory = std::move(*OpenPinned(folder.path(), PinnedObject::UpdateFolder));
   const auto folderInfo = ReadFileInformation(directory.Get());
   EXPECT_TRUE(IsPlainDirectory(*folderInfo));
   EXPECT_FALSE(IsPlainLocalFile(directory.Get(), *folderInfo));

@@ -1,5 +1,7 @@
 #include "file_safety/path_checks.h"
 
+#include "base/utf.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -65,16 +67,9 @@ std::optional<std::wstring> PathFromUtf8(std::string_view text) {
   if (text.empty() || text.size() > kMaxPathTextBytes) return std::nullopt;
   if (std::memchr(text.data(), 0, text.size()) != nullptr) return std::nullopt;
 
-  const int bytes = static_cast<int>(text.size());
-  const int units =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), bytes, nullptr, 0);
-  if (units <= 0 || static_cast<size_t>(units) >= kPathBufferUnits - 1) return std::nullopt;
-
-  std::wstring path(static_cast<size_t>(units), L'\0');
-  if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), bytes, path.data(),
-                            units) == 0) {
-    return std::nullopt;
-  }
+  std::optional<std::wstring> converted = Utf8ToUtf16(text);
+  if (!converted || converted->size() >= kPathBufferUnits - 1) return std::nullopt;
+  std::wstring& path = *converted;
   for (wchar_t& unit : path) {
     if (unit == L'/') unit = L'\\';
   }

@@ -1,5 +1,7 @@
 #include "file_safety/pinned_open.h"
 
+#include "win32/last_error.h"
+
 namespace veltrix {
 namespace {
 
@@ -36,10 +38,12 @@ PinnedOpen PinnedOpenFor(PinnedObject kind) {
 
 }  // namespace
 
-UniqueKernelHandle OpenPinned(const std::wstring& path, PinnedObject kind) {
+Win32Result<UniqueKernelHandle> OpenPinned(const std::wstring& path, PinnedObject kind) {
   const PinnedOpen open = PinnedOpenFor(kind);
-  return UniqueKernelHandle(::CreateFileW(path.c_str(), open.access, open.share, nullptr,
+  UniqueKernelHandle handle(::CreateFileW(path.c_str(), open.access, open.share, nullptr,
                                           OPEN_EXISTING, open.flags, nullptr));
+  if (!handle) return LastError();
+  return handle;
 }
 
 }  // namespace veltrix

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/expected.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
@@ -18,9 +19,8 @@ enum class PinnedObject {
   ProtectedHelperFile,  // attributes and security only; nobody else may write it
 };
 
-// Opens `path` with the access, sharing and flags of `kind`. On failure the
-// result is invalid and the thread's last error tells why.
-UniqueKernelHandle OpenPinned(const std::wstring& path, PinnedObject kind);
+// Opens `path` with the access, sharing and flags of `kind`.
+Win32Result<UniqueKernelHandle> OpenPinned(const std::wstring& path, PinnedObject kind);
 
 }  // namespace veltrix
 

@@ -1,11 +1,11 @@
 #include "launch/elevated_launch.h"
 
+#include "win32/last_error.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
 
-OperationResult LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell,
-                               Outcome declined, Outcome failed) {
+Win32Result<> LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell) {
   // Every field zero but these; the process handle comes back to be closed.
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
@@ -18,10 +18,10 @@ OperationResult LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteF
   info.nShow = launch.show;
 
   const bool started = shell(&info) != FALSE;
-  const DWORD error = started ? ERROR_SUCCESS : ::GetLastError();
+  const Win32Error error = LastError();
   UniqueKernelHandle process(info.hProcess);
-  if (started) return {Outcome::kDone};
-  return {error == ERROR_CANCELLED ? declined : failed, error};
+  if (started) return Done{};
+  return error;
 }
 
 }  // namespace veltrix

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "desktop/desktop_outcome.h"
+#include "base/expected.h"
 
 namespace veltrix {
 
@@ -27,10 +27,18 @@ struct ElevatedLaunch {
 
 // Starts `launch` through the shell with the "runas" verb and lets the
 // started program go (its process handle is closed, it is not waited for).
-// kDone when it started; `declined` with ERROR_CANCELLED when the user said
-// no at the prompt; `failed` with the shell's error otherwise.
-OperationResult LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell,
-                               Outcome declined, Outcome failed);
+// The shell's error when it did not start, ERROR_CANCELLED when the user
+// said no at the prompt.
+Win32Result<> LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell);
+
+// The launch's own words for how the elevated start went.
+template <typename Reason>
+Expected<Done, Failure<Reason>> ElevatedOutcome(const Win32Result<>& started, Reason declined,
+                                                Reason failed) {
+  if (started) return Done{};
+  return Failure<Reason>(started.error().code == ERROR_CANCELLED ? declined : failed,
+                         started.error());
+}
 
 }  // namespace veltrix
 

@@ -5,9 +5,9 @@
 #include <cctype>
 #include <string>
 
-#include "desktop/desktop_arguments.h"
 #include "file_safety/pinned_open.h"
 #include "file_safety/testing/file_test_support.h"
+#include "launch/launch_results.h"
 
 namespace veltrix {
 namespace {
@@ -15,7 +15,13 @@ namespace {
 // Writes the bytes and opens them like the installer launch does.
 UniqueKernelHandle PayloadWith(const test::ScratchFolder& folder, const std::string& bytes) {
   EXPECT_TRUE(test::WriteBytes(folder / L"payload.bin", bytes));
-  return OpenPinned(folder / L"payload.bin", PinnedObject::InstallerFile);
+  auto opened = OpenPinned(folder / L"payload.bin", PinnedObject::InstallerFile);
+  return opened ? std::move(*opened) : UniqueKernelHandle();
+}
+
+bool Matches(HANDLE file, uint64_t size, const std::string& digest) {
+  const Win32Result<bool> matches = FileMatchesSha256(file, size, digest);
+  return matches && *matches;
 }
 
 int64_t Position(HANDLE file) {
@@ -24,7 +30,7 @@ int64_t Position(HANDLE file) {
   return position.QuadPart;
 }
 
-TEST(VerifyFileSha256Test, KnownDigestsAcrossTheReadBuffer) {
+TEST(FileDigestTest, KnownDigestsAcrossTheReadBuffer) {
   const struct {
     std::string message;
     const char* digest;
@@ -36,14 +42,14 @@ TEST(VerifyFileSha256Test, KnownDigestsAcrossTheReadBuffer) {
   for (const auto& v : vectors) {
     test::ScratchFolder folder;
     UniqueKernelHandle file = PayloadWith(folder, v.message);
-    EXPECT_TRUE(VerifyFileSha256(file.Get(), v.message.size(), v.digest)) << v.message.size();
+    EXPECT_TRUE(Matches(file.Get(), v.message.size(), v.digest)) << v.message.size();
     EXPECT_EQ(Position(file.Get()), static_cast<int64_t>(v.message.size()));
     // The pointer is rewound first, so a second check gives the same answer.
-    EXPECT_TRUE(VerifyFileSha256(file.Get(), v.message.size(), v.digest)) << v.message.size();
+    EXPECT_TRUE(Matches(file.Get(), v.message.size(), v.digest)) << v.message.size();
   }
 }
 
-TEST(VerifyFileSha256Test, RefusesOtherSizesAndOtherDigests) {
+TEST(FileDigestTest, RefusesOtherSizesAndOtherDigests) {
   test::ScratchFolder folder;
   const std::string bytes(65537, 'z');
   UniqueKernelHandle file = PayloadWith(folder, bytes);
@@ -52,26 +58,26 @@ TEST(VerifyFileSha256Test, RefusesOtherSizesAndOtherDigests) {
   LARGE_INTEGER middle{};
   middle.QuadPart = 100;
   ASSERT_TRUE(::SetFilePointerEx(file.Get(), middle, nullptr, FILE_BEGIN));
-  EXPECT_FALSE(VerifyFileSha256(file.Get(), bytes.size() - 1, digest));
-  EXPECT_FALSE(VerifyFileSha256(file.Get(), bytes.size() + 1, digest));
+  EXPECT_FALSE(Matches(file.Get(), bytes.size() - 1, digest));
+  EXPECT_FALSE(Matches(file.Get(), bytes.size() + 1, digest));
   EXPECT_EQ(Position(file.Get()), 100);
   // A prefix of the file with the prefix's own digest is still refused.
-  EXPECT_FALSE(VerifyFileSha256(
-      file.Get(), 65536, "d809b75df5a9b674736feaf68ee9939e1712b59b52228623eb61233f22707265"));
-  EXPECT_FALSE(VerifyFileSha256(file.Get(), kMaxInstallerSize + 1, digest));
+  EXPECT_FALSE(Matches(file.Get(), 65536,
+                       "d809b75df5a9b674736feaf68ee9939e1712b59b52228623eb61233f22707265"));
+  EXPECT_FALSE(Matches(file.Get(), kMaxInstallerSize + 1, digest));
 
   std::string upper = digest;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   std::string changed = digest;
   changed[10] = changed[10] == '0' ? '1' : '0';
-  EXPECT_FALSE(VerifyFileSha256(file.Get(), bytes.size(), upper));
-  EXPECT_FALSE(VerifyFileSha256(file.Get(), bytes.size(), changed));
-  EXPECT_TRUE(VerifyFileSha256(file.Get(), bytes.size(), digest));
+  EXPECT_FALSE(Matches(file.Get(), bytes.size(), upper));
+  EXPECT_FALSE(Matches(file.Get(), bytes.size(), changed));
+  EXPECT_TRUE(Matches(file.Get(), bytes.size(), digest));
 
   test::ScratchFolder emptyFolder;
   UniqueKernelHandle empty = PayloadWith(emptyFolder, "");
-  EXPECT_FALSE(VerifyFileSha256(
-      empty.Get(), 0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+  EXPECT_FALSE(
+      Matches(empty.Get(), 0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
 }
 
 }  // namespace

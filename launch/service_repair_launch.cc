@@ -7,12 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "base/product.h"
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/pinned_open.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
-#include "base/product.h"
 
 namespace veltrix {
 namespace {
@@ -125,16 +125,16 @@ ServiceRepairEnvironment DefaultServiceRepairEnvironment() {
                                   IsProtectedObjectSecurity, ::ShellExecuteExW};
 }
 
-OperationResult LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& environment) {
+RepairLaunch LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& environment) {
   const Win32Result<std::wstring> programFiles = environment.programFilesFolder();
-  if (!programFiles) return {Outcome::kRepairNotInstalled};
+  if (!programFiles) return Failure(RepairRefusal::kNotInstalled);
   const std::wstring installFolder = *programFiles + kInstallFolderSuffix;
   const std::wstring helper = installFolder + kHelperSuffix;
 
   // Only the installed program may start an elevated helper from its folder.
   const Win32Result<std::wstring> running = environment.runningProgramPath();
   if (!running || !PathsEqual(*running, installFolder + kHostExecutableSuffix)) {
-    return {Outcome::kRepairNotInstalled};
+    return Failure(RepairRefusal::kNotInstalled);
   }
 
   struct ProtectedObject {
@@ -147,16 +147,17 @@ OperationResult LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& 
   // shell has returned, so that what was checked is what runs.
   std::vector<UniqueKernelHandle> pinned;
   for (const ProtectedObject& object : objects) {
-    pinned.push_back(OpenPinned(object.path, object.folder ? PinnedObject::ProtectedFolder
-                                                           : PinnedObject::ProtectedHelperFile));
-    if (!pinned.back() ||
-        !IsProtectedObject(pinned.back().Get(), object.path, object.folder, environment)) {
-      return {Outcome::kRepairUnprotected};
+    auto opened = OpenPinned(object.path, object.folder ? PinnedObject::ProtectedFolder
+                                                        : PinnedObject::ProtectedHelperFile);
+    if (!opened || !IsProtectedObject(opened->Get(), object.path, object.folder, environment)) {
+      return Failure(RepairRefusal::kUnprotected);
     }
+    pinned.push_back(std::move(*opened));
   }
-  return LaunchElevated({owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE},
-                        environment.shellExecute, Outcome::kRepairCancelled,
-                        Outcome::kRepairLaunchFailed);
+  return ElevatedOutcome(
+      LaunchElevated({owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE},
+                     environment.shellExecute),
+      RepairRefusal::kCancelled, RepairRefusal::kLaunchFailed);
 }
 
 }  // namespace veltrix

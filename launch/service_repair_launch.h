@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "desktop/desktop_outcome.h"
+#include "base/expected.h"
 #include "launch/elevated_launch.h"
-#include "win32/win32_result.h"
+#include "launch/launch_results.h"
 
 namespace veltrix {
 
@@ -44,7 +44,7 @@ ServiceRepairEnvironment DefaultServiceRepairEnvironment();
 // only when this program is the installed one and Program Files, the
 // installation folder and the helper are plain objects that only trusted
 // principals can change. Every handle it opened is closed when it returns.
-OperationResult LaunchServiceRepair(
+RepairLaunch LaunchServiceRepair(
     HWND owner, const ServiceRepairEnvironment& environment = DefaultServiceRepairEnvironment());
 
 }  // namespace veltrix

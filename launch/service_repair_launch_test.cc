@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/testing/ended.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/testing/file_test_support.h"
 #include "win32/unique_handle.h"
@@ -182,7 +183,7 @@ class ServiceRepairLaunchTest : public ::testing::Test {
     };
   }
 
-  OperationResult Launch() { return LaunchServiceRepair(nullptr, environment_); }
+  auto Launch() { return test::Ended(LaunchServiceRepair(nullptr, environment_)); }
 
   ScratchFolder root_;
   const std::wstring programFiles_ = root_ / L"Program Files";
@@ -198,7 +199,7 @@ class ServiceRepairLaunchTest : public ::testing::Test {
 };
 
 TEST_F(ServiceRepairLaunchTest, LaunchesTheHelperHiddenWhileHoldingEverything) {
-  EXPECT_EQ(Launch().outcome, Outcome::kDone);
+  EXPECT_EQ(Launch().first, std::nullopt);
   EXPECT_EQ(policyCalls_, 3);
   ASSERT_EQ(shell_.calls, 1);
   EXPECT_EQ(std::make_tuple(shell_.verb, shell_.file, shell_.parameters, shell_.directory),
@@ -213,49 +214,45 @@ TEST_F(ServiceRepairLaunchTest, OnlyTheInstalledProgramMayRepair) {
   std::wstring upperCase = host_;
   for (wchar_t& c : upperCase) c = static_cast<wchar_t>(std::towupper(c));
   running_ = upperCase;
-  EXPECT_EQ(Launch().outcome, Outcome::kDone);
+  EXPECT_EQ(Launch().first, std::nullopt);
   running_ = installFolder_ + L"\\VELTRIX VPN (2).exe";
-  EXPECT_EQ(Launch().outcome, Outcome::kRepairNotInstalled);
+  EXPECT_EQ(Launch().first, RepairRefusal::kNotInstalled);
   EXPECT_EQ(policyCalls_, 3) << "nothing more may be opened";
 }
 
 TEST_F(ServiceRepairLaunchTest, EachObjectIsExaminedCompletelyInTurn) {
   for (refuseAtPolicyCall_ = 1; refuseAtPolicyCall_ <= 3; ++refuseAtPolicyCall_) {
     policyCalls_ = 0;
-    EXPECT_EQ(Launch().outcome, Outcome::kRepairUnprotected);
+    EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected);
     EXPECT_EQ(policyCalls_, refuseAtPolicyCall_);
   }
   environment_.securityPolicy = IsProtectedObjectSecurity;  // refuses a user-owned tree
-  EXPECT_EQ(Launch().outcome, Outcome::kRepairUnprotected);
+  EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected);
   EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(ServiceRepairLaunchTest, MissingSharedOrLinkedHelperIsUnprotected) {
   ASSERT_TRUE(::MoveFileW(helper_.c_str(), (root_ / L"helper-copy.exe").c_str()));
-  EXPECT_EQ(Launch().outcome, Outcome::kRepairUnprotected) << "missing";
+  EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "missing";
 
   if (!test::MakeSymbolicLink(helper_, root_ / L"helper-copy.exe", false)) {
     GTEST_SKIP() << "no symbolic links here";
   }
-  EXPECT_EQ(Launch().outcome, Outcome::kRepairUnprotected) << "linked helper";
+  EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "linked helper";
   test::RemoveTree(helper_);
   ASSERT_TRUE(test::WriteBytes(helper_, "MZ helper"));
   const std::wstring real = root_ / L"real-install";
   ASSERT_TRUE(::MoveFileW(installFolder_.c_str(), real.c_str()));
   ASSERT_TRUE(test::MakeSymbolicLink(installFolder_, real, true));
-  EXPECT_EQ(Launch().outcome, Outcome::kRepairUnprotected) << "linked installation folder";
+  EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "linked installation folder";
   EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(ServiceRepairLaunchTest, ShellFailuresCarryTheirCode) {
   environment_.shellExecute = Shell(FALSE, ERROR_CANCELLED);
-  const OperationResult declined = Launch();
-  EXPECT_EQ(std::make_pair(declined.outcome, declined.windowsError),
-            std::make_pair(Outcome::kRepairCancelled, uint32_t{ERROR_CANCELLED}));
+  EXPECT_EQ(Launch(), test::Ending(RepairRefusal::kCancelled, ERROR_CANCELLED));
   environment_.shellExecute = Shell(FALSE, ERROR_ACCESS_DENIED);
-  const OperationResult failed = Launch();
-  EXPECT_EQ(std::make_pair(failed.outcome, failed.windowsError),
-            std::make_pair(Outcome::kRepairLaunchFailed, uint32_t{ERROR_ACCESS_DENIED}));
+  EXPECT_EQ(Launch(), test::Ending(RepairRefusal::kLaunchFailed, ERROR_ACCESS_DENIED));
 }
 
 // The product's surroundings are the real ones.

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
@@ -49,16 +48,13 @@ bool AloneInItsFolder(HANDLE updateFolder) {
 // Opens all three, whatever becomes of the others; the error is that of the
 // installer's open when it failed, else of the first open that failed.
 Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
-  PinnedInstaller pinned;
-  pinned.tempFolder = OpenPinned(places.tempFolder, PinnedObject::TempFolder);
-  const DWORD tempError = pinned.tempFolder ? ERROR_SUCCESS : ::GetLastError();
-  pinned.updateFolder = OpenPinned(places.updateFolder, PinnedObject::UpdateFolder);
-  const DWORD updateError = pinned.updateFolder ? ERROR_SUCCESS : ::GetLastError();
-  pinned.installer = OpenPinned(places.installer, PinnedObject::InstallerFile);
-  if (!pinned.installer) return Win32Error{::GetLastError()};
-  if (!pinned.tempFolder) return Win32Error{tempError};
-  if (!pinned.updateFolder) return Win32Error{updateError};
-  return pinned;
+  auto tempFolder = OpenPinned(places.tempFolder, PinnedObject::TempFolder);
+  auto updateFolder = OpenPinned(places.updateFolder, PinnedObject::UpdateFolder);
+  auto installer = OpenPinned(places.installer, PinnedObject::InstallerFile);
+  if (!installer) return installer.error();
+  if (!tempFolder) return tempFolder.error();
+  if (!updateFolder) return updateFolder.error();
+  return PinnedInstaller{std::move(*tempFolder), std::move(*updateFolder), std::move(*installer)};
 }
 
 // The paths the shell is given: the ordinary forms of the pinned objects'
@@ -72,13 +68,11 @@ struct VerifiedPlaces {
 // The installer is a plain, non-empty file alone in a plain update folder,
 // and both are where their names say under the temporary folder, whose own
 // final path is the anchor (it may itself be reached through a link).
-std::variant<VerifiedPlaces, OperationResult> CheckPinned(const PinnedInstaller& pinned) {
+Expected<VerifiedPlaces, Failure<InstallerRefusal>> CheckPinned(const PinnedInstaller& pinned) {
   const auto updateInfo = ReadFileInformation(pinned.updateFolder.Get());
-  if (!updateInfo) return OperationResult{Outcome::kInstallerUnavailable, updateInfo.error()};
+  if (!updateInfo) return Failure(InstallerRefusal::kUnavailable, updateInfo.error());
   const auto installerInfo = ReadFileInformation(pinned.installer.Get());
-  if (!installerInfo) {
-    return OperationResult{Outcome::kInstallerUnavailable, installerInfo.error()};
-  }
+  if (!installerInfo) return Failure(InstallerRefusal::kUnavailable, installerInfo.error());
 
   const auto tempFinal = FinalPathOfHandle(pinned.tempFolder.Get());
   const auto updateFinal = FinalPathOfHandle(pinned.updateFolder.Get());
@@ -89,35 +83,37 @@ std::variant<VerifiedPlaces, OperationResult> CheckPinned(const PinnedInstaller&
                       PathsEqual(*updateFinal, *tempFinal + L"\\" + kUpdateFolderName) &&
                       PathsEqual(*installerFinal, *updateFinal + L"\\" + kInstallerFileName);
   if (!placed || !AloneInItsFolder(pinned.updateFolder.Get())) {
-    return OperationResult{Outcome::kInstallerUnsafe};
+    return Failure(InstallerRefusal::kUnsafe);
   }
   const auto installer = DriveLetterForm(*installerFinal);
   const auto updateFolder = DriveLetterForm(*updateFinal);
-  if (!installer || !updateFolder) return OperationResult{Outcome::kInstallerUnsafe};
+  if (!installer || !updateFolder) return Failure(InstallerRefusal::kUnsafe);
   return VerifiedPlaces{*installer, *updateFolder};
 }
 
 }  // namespace
 
-OperationResult LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
+InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
                                       const ShellExecuteFunction& shell) {
   const std::optional<std::wstring> given = PathFromUtf8(request.path);
   const Win32Result<std::wstring> tempFolder = TemporaryFolderPath();
-  if (!given || !tempFolder) return {Outcome::kInstallerPathInvalid};
+  if (!given || !tempFolder) return Failure(InstallerRefusal::kPathInvalid);
   const InstallerPlaces places = PlacesUnder(*tempFolder);
-  if (!PathsEqual(*given, places.installer)) return {Outcome::kInstallerElsewhere};
+  if (!PathsEqual(*given, places.installer)) return Failure(InstallerRefusal::kElsewhere);
 
-  Win32Result<PinnedInstaller> pinned = Pin(places);
-  if (!pinned) return {Outcome::kInstallerUnavailable, pinned.error()};
-  const auto checked = CheckPinned(*pinned);
-  if (const auto* refused = std::get_if<OperationResult>(&checked)) return *refused;
-  if (!VerifyFileSha256(pinned->installer.Get(), request.size, request.sha256)) {
-    return {Outcome::kInstallerMismatch};
-  }
-  const VerifiedPlaces& verified = std::get<VerifiedPlaces>(checked);
-  return LaunchElevated(
-      {owner, verified.installer.c_str(), nullptr, verified.updateFolder.c_str(), SW_SHOWNORMAL},
-      shell, Outcome::kInstallerCancelled, Outcome::kInstallerLaunchFailed);
+  const Win32Result<PinnedInstaller> pinned = Pin(places);
+  if (!pinned) return Failure(InstallerRefusal::kUnavailable, pinned.error());
+  const auto verified = CheckPinned(*pinned);
+  if (!verified) return verified.error();
+  const Win32Result<bool> matches =
+      FileMatchesSha256(pinned->installer.Get(), request.size, request.sha256);
+  // A read that fails midway says nothing about the bytes.
+  if (!matches) return Failure(InstallerRefusal::kUnavailable, matches.error());
+  if (!*matches) return Failure(InstallerRefusal::kMismatch);
+  return ElevatedOutcome(LaunchElevated({owner, verified->installer.c_str(), nullptr,
+                                         verified->updateFolder.c_str(), SW_SHOWNORMAL},
+                                        shell),
+                         InstallerRefusal::kCancelled, InstallerRefusal::kLaunchFailed);
 }
 
 }  // namespace veltrix

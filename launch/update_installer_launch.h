@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-#include "desktop/desktop_arguments.h"
-#include "desktop/desktop_outcome.h"
 #include "launch/elevated_launch.h"
+#include "launch/launch_results.h"
 
 namespace veltrix {
 
@@ -18,7 +17,7 @@ inline constexpr wchar_t kInstallerFileName[] = L"VELTRIX-VPN-Setup-x64-beta.exe
 // the request's size and digest. The request's path is only compared with
 // the expected location; what is opened and launched is built from the
 // temporary folder.
-OperationResult LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
+InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
                                       const ShellExecuteFunction& shell = ::ShellExecuteExW);
 
 }  // namespace veltrix

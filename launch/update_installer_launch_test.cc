@@ -10,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "base/testing/ended.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/testing/file_test_support.h"
 
@@ -41,10 +42,10 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
     };
   }
 
-  OperationResult Launch(const std::string& path, BOOL answer = TRUE, DWORD error = 0) {
-    return LaunchUpdateInstaller(nullptr, {path, kDigest, 2}, Shell(answer, error));
+  auto Launch(const std::string& path, BOOL answer = TRUE, DWORD error = 0) {
+    return test::Ended(LaunchUpdateInstaller(nullptr, {path, kDigest, 2}, Shell(answer, error)));
   }
-  Outcome LaunchOutcome() { return Launch(test::Utf8(installer_)).outcome; }
+  std::optional<InstallerRefusal> LaunchOutcome() { return Launch(test::Utf8(installer_)).first; }
 
   ScratchFolder temp_;
   test::ScopedEnvironmentVariable tmp_{L"TMP", temp_.path()};
@@ -58,7 +59,7 @@ TEST_F(UpdateInstallerLaunchTest, LaunchesTheBuiltPathWhileHoldingEverything) {
   PlaceInstaller();
   std::string given = test::Utf8(installer_);
   for (char& c : given) c = c == '\\' ? '/' : static_cast<char>(std::toupper(c));
-  EXPECT_EQ(Launch(given).outcome, Outcome::kDone);
+  EXPECT_EQ(Launch(given).first, std::nullopt);
   ASSERT_EQ(shell_.calls, 1);
   // Built from the temporary folder, not from the caller's text.
   EXPECT_EQ(std::make_tuple(shell_.verb, shell_.file, shell_.directory),
@@ -71,49 +72,46 @@ TEST_F(UpdateInstallerLaunchTest, LaunchesTheBuiltPathWhileHoldingEverything) {
 }
 
 TEST_F(UpdateInstallerLaunchTest, MissingOrLinkedObjectsAreRefused) {
-  const OperationResult noFolder = Launch(test::Utf8(installer_));
-  EXPECT_EQ(std::make_pair(noFolder.outcome, noFolder.windowsError),
-            std::make_pair(Outcome::kInstallerUnavailable, uint32_t{ERROR_PATH_NOT_FOUND}));
+  EXPECT_EQ(Launch(test::Utf8(installer_)),
+            test::Ending(InstallerRefusal::kUnavailable, ERROR_PATH_NOT_FOUND));
   // A folder is never opened as the installer.
   ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
   ASSERT_TRUE(::CreateDirectoryW(installer_.c_str(), nullptr));
-  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnavailable);
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnavailable);
   test::RemoveTree(updateFolder_);
 
   // Anything beside the installer would be loaded by it, elevated.
   PlaceInstaller();
   ASSERT_TRUE(test::WriteBytes(updateFolder_ + L"\\version.dll", "MZ"));
-  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "a file beside it";
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe) << "a file beside it";
   test::RemoveTree(updateFolder_);
 
   ScratchFolder elsewhere;
   PlaceInstaller();
   ASSERT_TRUE(::CreateHardLinkW((elsewhere / L"copy.exe").c_str(), installer_.c_str(), nullptr));
-  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "second hard link";
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe) << "second hard link";
   test::RemoveTree(updateFolder_);
   PlaceInstaller("");
-  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "empty file";
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe) << "empty file";
   test::RemoveTree(updateFolder_);
 
   const std::wstring real = elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe";
   ASSERT_TRUE(test::WriteBytes(real, kBytes));
   ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
   if (!test::MakeSymbolicLink(installer_, real, false)) GTEST_SKIP() << "no symbolic links here";
-  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "linked installer";
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe) << "linked installer";
   test::RemoveTree(updateFolder_);
   ASSERT_TRUE(test::MakeSymbolicLink(updateFolder_, elsewhere.path(), true));
-  EXPECT_EQ(LaunchOutcome(), Outcome::kInstallerUnsafe) << "linked update folder";
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe) << "linked update folder";
   EXPECT_EQ(shell_.calls, 0);
 }
 
 TEST_F(UpdateInstallerLaunchTest, ShellFailuresCarryTheirCode) {
   PlaceInstaller();
-  const OperationResult declined = Launch(test::Utf8(installer_), FALSE, ERROR_CANCELLED);
-  EXPECT_EQ(std::make_pair(declined.outcome, declined.windowsError),
-            std::make_pair(Outcome::kInstallerCancelled, uint32_t{ERROR_CANCELLED}));
-  const OperationResult failed = Launch(test::Utf8(installer_), FALSE, ERROR_ACCESS_DENIED);
-  EXPECT_EQ(std::make_pair(failed.outcome, failed.windowsError),
-            std::make_pair(Outcome::kInstallerLaunchFailed, uint32_t{ERROR_ACCESS_DENIED}));
+  EXPECT_EQ(Launch(test::Utf8(installer_), FALSE, ERROR_CANCELLED),
+            test::Ending(InstallerRefusal::kCancelled, ERROR_CANCELLED));
+  EXPECT_EQ(Launch(test::Utf8(installer_), FALSE, ERROR_ACCESS_DENIED),
+            test::Ending(InstallerRefusal::kLaunchFailed, ERROR_ACCESS_DENIED));
 }
 
 // A temporary folder reached through a link is accepted, its final path the
@@ -139,10 +137,8 @@ TEST_F(UpdateInstallerLaunchTest, ALinkRepointedAfterTheChecksChangesNothing) {
     started = info->lpFile;
     return TRUE;
   };
-  EXPECT_EQ(
-      LaunchUpdateInstaller(nullptr, {test::Utf8(linkedTemp + L"\\" + name), kDigest, 2}, shell)
-          .outcome,
-      Outcome::kDone);
+  EXPECT_TRUE(
+      LaunchUpdateInstaller(nullptr, {test::Utf8(linkedTemp + L"\\" + name), kDigest, 2}, shell));
   EXPECT_EQ(test::ReadBytes(started), kBytes);
   EXPECT_TRUE(PathsEqual(started, verified / name));
 }

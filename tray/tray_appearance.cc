@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "desktop/connection_state.h"
+#include "base/connection_state.h"
 
 namespace veltrix {
 

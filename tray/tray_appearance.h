@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "desktop/connection_state.h"
+#include "base/connection_state.h"
 #include "base/product.h"
 
 namespace veltrix {

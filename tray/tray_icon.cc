@@ -30,9 +30,9 @@ void TrayIcon::RegisterTaskbarCreated(HWND window) {
   }
 }
 
-bool TrayIcon::Ensure(HWND window) {
+bool TrayIcon::Ensure(HWND window, ConnectionState connection) {
   if (shown_) return true;
-  if (window == nullptr || state_.quitting()) return false;
+  if (window == nullptr) return false;
 
   image_ = LoadTrayImage(window);
   record_ = NOTIFYICONDATAW{};
@@ -55,17 +55,17 @@ bool TrayIcon::Ensure(HWND window) {
   if (!shown_) return false;
   record_.uVersion = NOTIFYICON_VERSION_4;
   version4_ = shell_(NIM_SETVERSION, &record_) != FALSE;
-  FormatTrayTooltip(state_.connection(), record_.szTip);
+  FormatTrayTooltip(connection, record_.szTip);
   return Modify();
 }
 
-bool TrayIcon::RefreshTooltip(HWND window) {
+bool TrayIcon::Show(HWND window, ConnectionState connection) {
   if (!shown_) {
     // A successful add writes the tooltip itself; a refused one loses nothing.
-    Ensure(window);
+    Ensure(window, connection);
     return true;
   }
-  FormatTrayTooltip(state_.connection(), record_.szTip);
+  FormatTrayTooltip(connection, record_.szTip);
   return Modify();
 }
 
@@ -80,9 +80,9 @@ bool TrayIcon::RefreshImage(HWND window) {
   return changed;
 }
 
-bool TrayIcon::OnTaskbarCreated(HWND window) {
+bool TrayIcon::OnTaskbarCreated(HWND window, ConnectionState connection) {
   shown_ = false;
-  return Ensure(window);
+  return Ensure(window, connection);
 }
 
 void TrayIcon::Remove() {

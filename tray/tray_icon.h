@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "desktop/desktop_state.h"
+#include "base/connection_state.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
@@ -24,17 +24,16 @@ using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
 
 // The host window's one notification-area icon. It alone knows whether the
 // icon is shown, which decides whether the window may hide. It keeps the
-// shell's record for the icon's whole life, reads the connection state for
-// its tooltip, adds nothing once the host is quitting, and always takes the
-// icon away at the end, so that none is left behind. The window handle is
-// passed on each call: it is null once the window is gone, and then nothing
-// is added.
+// shell's record for the icon's whole life, shows the connection state it is
+// given, and always takes the icon away at the end, so that none is left
+// behind. The window handle is passed to each call that may add the icon:
+// null when the icon may not be added (the window is gone, or the host is
+// quitting).
 class TrayIcon {
  public:
   // `callbackMessage`: the window message the shell sends for the icon.
-  TrayIcon(const DesktopState& state, UINT callbackMessage,
-           NotifyIconFunction shell = ::Shell_NotifyIconW)
-      : state_(state), callbackMessage_(callbackMessage), shell_(std::move(shell)) {}
+  explicit TrayIcon(UINT callbackMessage, NotifyIconFunction shell = ::Shell_NotifyIconW)
+      : callbackMessage_(callbackMessage), shell_(std::move(shell)) {}
   ~TrayIcon() { Remove(); }
 
   TrayIcon(const TrayIcon&) = delete;
@@ -47,18 +46,19 @@ class TrayIcon {
   // shell restart.
   UINT taskbarCreatedMessage() const { return taskbarCreatedMessage_; }
 
-  // Adds the icon when it is missing; true when it is shown afterwards.
-  bool Ensure(HWND window);
-  // Rewrites the tooltip from the connection state, or adds the icon when it
-  // is missing. False when the shell refused the change: the icon counts as
-  // lost, and the next Ensure adds it again.
-  [[nodiscard]] bool RefreshTooltip(HWND window);
+  // Adds the icon, showing `connection`, when it is missing; true when it is
+  // shown afterwards.
+  bool Ensure(HWND window, ConnectionState connection);
+  // Shows `connection`, or adds the icon when it is missing. False when the
+  // shell refused the change: the icon counts as lost, and the next Ensure
+  // adds it again.
+  [[nodiscard]] bool Show(HWND window, ConnectionState connection);
   // The window moved to another DPI: the image is loaded again at its size.
   // False when the shell refused the change.
   [[nodiscard]] bool RefreshImage(HWND window);
   // The shell restarted and forgot the icon: adds it again, whatever became
   // of it before; true when it is back.
-  [[nodiscard]] bool OnTaskbarCreated(HWND window);
+  [[nodiscard]] bool OnTaskbarCreated(HWND window, ConnectionState connection);
   // Takes the icon away, whether or not it counts as shown: a shell that
   // refused a change may still show it.
   void Remove();
@@ -74,7 +74,6 @@ class TrayIcon {
   // NIM_MODIFY of the whole record; a refusal loses the icon.
   bool Modify();
 
-  const DesktopState& state_;
   UINT callbackMessage_;
   NotifyIconFunction shell_;
   NOTIFYICONDATAW record_{};

@@ -13,6 +13,7 @@ namespace veltrix {
 namespace {
 
 const HWND kWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
+constexpr ConnectionState kState = ConnectionState::Connected;
 
 // Logs each call and refuses the ones listed, each once.
 class FakeShell {
@@ -35,44 +36,41 @@ class FakeShell {
 using Log = std::vector<std::string>;
 
 TEST(TrayIconTest, RecoversFromEachRefusal) {
-  DesktopState state;
   FakeShell shell;
   {
-    TrayIcon icon(state, 0x8041, shell.Function());
-    EXPECT_TRUE(icon.Ensure(kWindow));
+    TrayIcon icon(0x8041, shell.Function());
+    EXPECT_TRUE(icon.Ensure(kWindow, kState));
     EXPECT_EQ(shell.log, (Log{"add", "version", "modify"}));
     EXPECT_TRUE(icon.version4());
 
     // A refused change counts as lost, though the shell may still show it
     // and refuse to add it again: adding deletes it first.
     shell.refuse = {"modify", "add"};
-    EXPECT_FALSE(icon.RefreshTooltip(kWindow));
+    EXPECT_FALSE(icon.Show(kWindow, kState));
     EXPECT_FALSE(icon.shown());
     shell.log.clear();
-    EXPECT_TRUE(icon.Ensure(kWindow));
+    EXPECT_TRUE(icon.Ensure(kWindow, kState));
     EXPECT_EQ(shell.log, (Log{"add", "delete", "add", "version", "modify"}));
 
     // An older shell without version 4 still shows the icon.
     shell.refuse = {"version"};
-    EXPECT_TRUE(icon.OnTaskbarCreated(kWindow));
+    EXPECT_TRUE(icon.OnTaskbarCreated(kWindow, kState));
     EXPECT_FALSE(icon.version4());
 
     // Lost for good, but still taken away at the end.
     shell.refuse = {"modify", "add", "add"};
-    EXPECT_FALSE(icon.RefreshTooltip(kWindow));
-    EXPECT_FALSE(icon.Ensure(kWindow));
+    EXPECT_FALSE(icon.Show(kWindow, kState));
+    EXPECT_FALSE(icon.Ensure(kWindow, kState));
     shell.log.clear();
   }
   EXPECT_EQ(shell.log, (Log{"delete"}));
 }
 
-TEST(TrayIconTest, NothingIsAddedOnceQuitting) {
-  DesktopState state;
-  state.BeginQuitting();
+TEST(TrayIconTest, NothingIsAddedWithoutAWindow) {
   FakeShell shell;
-  TrayIcon icon(state, 0x8041, shell.Function());
-  EXPECT_FALSE(icon.Ensure(kWindow));
-  EXPECT_FALSE(icon.OnTaskbarCreated(kWindow));
+  TrayIcon icon(0x8041, shell.Function());
+  EXPECT_FALSE(icon.Ensure(nullptr, kState));
+  EXPECT_FALSE(icon.OnTaskbarCreated(nullptr, kState));
   EXPECT_TRUE(shell.log.empty());
 }
 

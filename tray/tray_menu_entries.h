@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "desktop/connection_state.h"
+#include "base/connection_state.h"
 
 namespace veltrix {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "win32/win32_result.h"
+#include "base/expected.h"
 
 namespace veltrix {
 

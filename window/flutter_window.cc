@@ -7,11 +7,11 @@
 #include <utility>
 
 #include "desktop/desktop_dispatcher.h"
-#include "desktop/run_at_login.h"
 #include "diagnostics/save_diagnostics.h"
 #include "engine_client/standard_method_codec.h"
 #include "launch/service_repair_launch.h"
 #include "launch/update_installer_launch.h"
+#include "login/run_at_login.h"
 #include "tray/tray_event.h"
 #include "tray/tray_menu.h"
 #include "window/engine_plugins.h"
@@ -42,9 +42,7 @@ void EndOwnedDialogs(HWND owner) {
 
 FlutterWindow::FlutterWindow(const flutter::EngineProject& project)
     : project_(project),
-      state_(IsLoginStart(project.entryPointArguments())),
-      trayIcon_(state_, kTrayCallbackMessage),
-      uiCommands_(state_, *this) {}
+      desktop_(IsLoginStart(project.entryPointArguments()), kTrayCallbackMessage) {}
 
 FlutterWindow::~FlutterWindow() {
   // While this is still a FlutterWindow, so that its own teardown runs.
@@ -62,8 +60,9 @@ bool FlutterWindow::OnWindowCreated() {
   RegisterEnginePlugins(viewController_->engine());
   AttachContent(viewController_->view()->NativeWindow());
 
-  trayIcon_.RegisterTaskbarCreated(WindowHandle());
-  EnsureTrayIcon();
+  desktop_.Attach(WindowHandle());
+  desktop_.trayIcon().RegisterTaskbarCreated(WindowHandle());
+  desktop_.EnsureTrayIcon();
   showRunningMessage_ = ::RegisterWindowMessageW(kShowRunningWindowMessageName);
   if (showRunningMessage_ != 0) {
     ::ChangeWindowMessageFilterEx(WindowHandle(), showRunningMessage_, MSGFLT_ALLOW, nullptr);
@@ -76,7 +75,7 @@ bool FlutterWindow::OnWindowCreated() {
       [this](const flutter::MethodCall& call, std::unique_ptr<flutter::MethodResult> result) {
         HandleDesktopCall(call, std::move(result));
       });
-  uiCommands_.Connect(desktopChannel_.get());
+  desktop_.uiCommands().Connect(desktopChannel_.get());
 
   viewController_->engine()->SetNextFrameCallback([this]() { OnFirstFrame(); });
   viewController_->ForceRedraw();
@@ -85,27 +84,28 @@ bool FlutterWindow::OnWindowCreated() {
 
 void FlutterWindow::HandleDesktopCall(const flutter::MethodCall& call,
                                       std::unique_ptr<flutter::MethodResult> result) {
-  HandleDesktopMethod(state_, *this, call, std::move(result));
+  HandleDesktopMethod(desktop_.state(), desktop_, call, std::move(result));
   // A close put off while a long operation ran happens from the message
   // loop, once the engine's call has returned.
-  if (closeAfterOperation_ && !state_.busy()) {
+  if (closeAfterOperation_ && !desktop_.state().busy()) {
     ::PostMessageW(WindowHandle(), kQuitMessage, 0, 0);
   }
 }
 
 void FlutterWindow::OnFirstFrame() {
-  if (state_.autostart() && trayIcon_.shown()) return;
+  if (desktop_.state().autostart() && desktop_.trayIcon().shown()) return;
   Show();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // These never reach the engine, the plug-ins or the base handler.
-  if (trayIcon_.taskbarCreatedMessage() != 0 && message == trayIcon_.taskbarCreatedMessage()) {
-    if (!trayIcon_.OnTaskbarCreated(WindowHandle())) BringWindowToFront();
+  const UINT taskbarCreated = desktop_.trayIcon().taskbarCreatedMessage();
+  if (taskbarCreated != 0 && message == taskbarCreated) {
+    desktop_.OnTaskbarCreated();
     return 0;
   }
   if (message == showRunningMessage_ && showRunningMessage_ != 0) {
-    BringWindowToFront();
+    desktop_.BringWindowToFront();
     return 0;
   }
   switch (message) {
@@ -118,7 +118,7 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_ENDSESSION:
       if (wParam != 0) {
         // The user interface is not asked: there is no time for a reply.
-        state_.BeginQuitting();
+        desktop_.state().BeginQuitting();
         DestroyAndQuit();
         return 0;
       }
@@ -131,7 +131,7 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
       return 0;
     case WM_DPICHANGED:
       // The base handler resizes the window.
-      if (!trayIcon_.RefreshImage(WindowHandle())) BringWindowToFront();
+      desktop_.OnDpiChanged();
       break;
   }
 
@@ -145,7 +145,7 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
 }
 
 void FlutterWindow::OnTrayEvent(WPARAM wParam, LPARAM lParam) {
-  const TrayEvent event = DecodeTrayEvent(trayIcon_.version4(), wParam, lParam);
+  const TrayEvent event = DecodeTrayEvent(desktop_.trayIcon().version4(), wParam, lParam);
   switch (event.kind) {
     case TrayEventKind::kSelect:
       OpenFromTray();
@@ -162,14 +162,15 @@ void FlutterWindow::OnTrayEvent(WPARAM wParam, LPARAM lParam) {
 }
 
 void FlutterWindow::OpenFromTray() {
-  BringWindowToFront();
-  uiCommands_.Send("open");
+  desktop_.BringWindowToFront();
+  desktop_.uiCommands().Send(UiCommand::kOpen);
 }
 
 void FlutterWindow::ShowTrayMenu(POINT position) {
-  if (state_.busy() || state_.quitting()) return;
+  const DesktopState& state = desktop_.state();
+  if (state.busy() || state.quitting()) return;
   const std::optional<uint32_t> command = TrackTrayMenu(
-      WindowHandle(), BuildTrayMenuEntries(state_.initialized(), state_.connection()), position);
+      WindowHandle(), BuildTrayMenuEntries(state.initialized(), state.connection()), position);
   if (!command) return;
   // Acted on as chosen, even if the state changed while the menu was open.
   switch (*command) {
@@ -177,40 +178,41 @@ void FlutterWindow::ShowTrayMenu(POINT position) {
       OpenFromTray();
       return;
     case kTrayCommandToggle:
-      uiCommands_.Send("toggle");
+      desktop_.uiCommands().Send(UiCommand::kToggle);
       return;
     case kTrayCommandQuit:
-      uiCommands_.Send("quit");
+      desktop_.uiCommands().Send(UiCommand::kQuit);
       return;
     default:
       // Dismissed: the keyboard focus goes back to the icon.
-      trayIcon_.ReturnFocus();
+      desktop_.trayIcon().ReturnFocus();
       return;
   }
 }
 
 void FlutterWindow::OnCloseRequest() {
-  switch (DecideCloseAction(state_)) {
+  switch (DecideCloseAction(desktop_.state())) {
     case CloseAction::kIgnore:
       return;
     case CloseAction::kHideToTray:
       // Hiding without an icon would leave the user no way back.
-      if (EnsureTrayIcon()) {
+      if (desktop_.EnsureTrayIcon()) {
         ::ShowWindow(WindowHandle(), SW_HIDE);
       } else {
-        BringWindowToFront();
+        desktop_.BringWindowToFront();
       }
       return;
     case CloseAction::kQuit:
-      uiCommands_.Send("quit");
+      desktop_.uiCommands().Send(UiCommand::kQuit);
       return;
   }
 }
 
 void FlutterWindow::OnWindowDestroyed() {
-  trayIcon_.Remove();
-  state_.EndSession();
-  uiCommands_.Connect(nullptr);
+  desktop_.trayIcon().Remove();
+  desktop_.state().EndSession();
+  desktop_.uiCommands().Connect(nullptr);
+  desktop_.Attach(nullptr);
   if (desktopChannel_) {
     // No call may arrive once the engine starts to go away.
     desktopChannel_->SetCallHandler(nullptr);
@@ -221,54 +223,15 @@ void FlutterWindow::OnWindowDestroyed() {
 
 void FlutterWindow::DestroyAndQuit() {
   SetQuitOnDestroy(true);
-  if (!state_.busy()) return Destroy();
+  if (!desktop_.state().busy()) return Destroy();
   // A long operation's modal loop runs inside one of the engine's calls, and
   // the engine must not be destroyed under its own stack: go out of sight
   // now, end the dialog this window owns, and close once the operation has
   // unwound.
   closeAfterOperation_ = true;
   ::ShowWindow(WindowHandle(), SW_HIDE);
-  trayIcon_.Remove();
+  desktop_.trayIcon().Remove();
   EndOwnedDialogs(WindowHandle());
-}
-
-bool FlutterWindow::EnsureTrayIcon() { return trayIcon_.Ensure(WindowHandle()); }
-
-void FlutterWindow::RefreshTrayTooltip() {
-  // A lost icon leaves the user no way back but the window.
-  if (!trayIcon_.RefreshTooltip(WindowHandle())) BringWindowToFront();
-}
-
-void FlutterWindow::BringWindowToFront() {
-  HWND window = WindowHandle();
-  if (window == nullptr || state_.quitting()) return;
-  ::ShowWindow(window, ::IsIconic(window) ? SW_RESTORE : SW_SHOW);
-  ::SetForegroundWindow(window);
-}
-
-Win32Result<> FlutterWindow::PostQuitRequest() {
-  // Without a window the message would go to the thread and be lost.
-  if (WindowHandle() == nullptr) return Win32Error{ERROR_INVALID_WINDOW_HANDLE};
-  if (::PostMessageW(WindowHandle(), kQuitMessage, 0, 0)) return Done{};
-  // A failure must never read as success.
-  const DWORD error = ::GetLastError();
-  return Win32Error{error != 0 ? error : ERROR_INVALID_WINDOW_HANDLE};
-}
-
-Win32Result<> FlutterWindow::SetRunAtLogin(bool enable) { return veltrix::SetRunAtLogin(enable); }
-
-// The long operations own their modal UI (elevation prompt, Save As).
-
-OperationResult FlutterWindow::LaunchServiceRepair() {
-  return veltrix::LaunchServiceRepair(WindowHandle());
-}
-
-OperationResult FlutterWindow::LaunchUpdateInstaller(const InstallerRequest& request) {
-  return veltrix::LaunchUpdateInstaller(WindowHandle(), request);
-}
-
-OperationResult FlutterWindow::SaveDiagnostics(const DiagnosticsFields& fields) {
-  return veltrix::SaveDiagnostics(WindowHandle(), fields);
 }
 
 }  // namespace veltrix

@@ -5,42 +5,30 @@
 
 #include <memory>
 
-#include "desktop/desktop_operations.h"
-#include "desktop/desktop_state.h"
 #include "engine_client/engine_project.h"
 #include "engine_client/flutter_view_controller.h"
 #include "engine_client/method_channel.h"
-#include "tray/tray_icon.h"
-#include "window/ui_commands.h"
+#include "window/desktop_host.h"
 #include "window/win32_window.h"
 
 namespace veltrix {
 
 // The application's one top-level window: the engine's view as its content,
-// the desktop channel, the tray icon, and what closing, the tray and the end
-// of the Windows session mean. It owns the desktop state.
-class FlutterWindow : public Win32Window, public DesktopOperations {
+// the desktop channel, and what its messages mean — closing, the tray
+// icon's events, the end of the Windows session. The desktop services
+// themselves are its desktop host's.
+class FlutterWindow : public Win32Window {
  public:
   explicit FlutterWindow(const flutter::EngineProject& project);
   ~FlutterWindow() override;
 
-  // DesktopOperations, used by the desktop dispatcher.
-  bool EnsureTrayIcon() override;
-  void RefreshTrayTooltip() override;
-  void BringWindowToFront() override;
-  Win32Result<> PostQuitRequest() override;
-  Win32Result<> SetRunAtLogin(bool enable) override;
-  OperationResult LaunchServiceRepair() override;
-  OperationResult LaunchUpdateInstaller(const InstallerRequest& request) override;
-  OperationResult SaveDiagnostics(const DiagnosticsFields& fields) override;
-
   // The desktop channel's call handler: every call from the user interface
-  // goes to the desktop dispatcher with this window's state.
+  // goes to the desktop dispatcher with the desktop host.
   void HandleDesktopCall(const flutter::MethodCall& call,
                          std::unique_ptr<flutter::MethodResult> result);
 
-  const DesktopState& state() const { return state_; }
-  const TrayIcon& trayIcon() const { return trayIcon_; }
+  const DesktopState& state() const { return desktop_.state(); }
+  const TrayIcon& trayIcon() const { return desktop_.trayIcon(); }
 
  protected:
   bool OnWindowCreated() override;
@@ -65,9 +53,7 @@ class FlutterWindow : public Win32Window, public DesktopOperations {
   void OnFirstFrame();
 
   flutter::EngineProject project_;
-  DesktopState state_;
-  TrayIcon trayIcon_;
-  UiCommands uiCommands_;
+  DesktopHost desktop_;
   // Declared after the view controller so that, should it still be there,
   // the channel goes first: it uses the engine's messenger.
   std::unique_ptr<flutter::FlutterViewController> viewController_;

@@ -1,17 +1,18 @@
 #include "window/ui_commands.h"
 
-#include "window/window_decisions.h"
+#include <string>
 
 namespace veltrix {
 namespace {
 
 constexpr std::chrono::seconds kQuitAnswerTime{3};
 
-// The user interface's answer to "quit".
+}  // namespace
+
+// The user interface's answer to "quit": a refusal quits the host.
 class QuitAnswer : public flutter::MethodResult {
  public:
-  explicit QuitAnswer(std::weak_ptr<std::function<void(bool)>> onAnswer)
-      : onAnswer_(std::move(onAnswer)) {}
+  explicit QuitAnswer(std::weak_ptr<UiCommands*> commands) : commands_(std::move(commands)) {}
 
  protected:
   void OnSuccess(const flutter::EncodableValue*) override { Answered(false); }
@@ -22,27 +23,23 @@ class QuitAnswer : public flutter::MethodResult {
 
  private:
   void Answered(bool refused) {
-    if (const auto onAnswer = onAnswer_.lock()) (*onAnswer)(refused);
+    const auto commands = commands_.lock();
+    if (!commands) return;
+    (*commands)->quitAskedAt_.reset();
+    if (refused) (*commands)->QuitHost();
   }
 
-  std::weak_ptr<std::function<void(bool)>> onAnswer_;
+  std::weak_ptr<UiCommands*> commands_;
 };
 
-}  // namespace
+UiCommands::UiCommands(DesktopState& state, std::function<bool()> quitHost)
+    : state_(state), quitHost_(std::move(quitHost)) {}
 
-UiCommands::UiCommands(DesktopState& state, DesktopOperations& host)
-    : state_(state),
-      host_(host),
-      onQuitAnswer_(std::make_shared<std::function<void(bool)>>([this](bool refused) {
-        quitAskedAt_.reset();
-        if (refused) QuitHost();
-      })) {}
-
-void UiCommands::Send(const std::string& method) {
-  switch (RouteUiCommand(state_.initialized(), channel_ != nullptr, method)) {
+void UiCommands::Send(UiCommand command) {
+  switch (RouteUiCommand(state_.initialized(), channel_ != nullptr, command)) {
     case UiCommandRoute::kSendToUi:
-      if (method == "quit") return AskToQuit();
-      channel_->InvokeMethod(method, nullptr);
+      if (command == UiCommand::kQuit) return AskToQuit();
+      channel_->InvokeMethod(std::string(UiCommandName(command)), nullptr);
       return;
     case UiCommandRoute::kQuitHost:
       QuitHost();
@@ -56,11 +53,12 @@ void UiCommands::AskToQuit() {
   const auto now = std::chrono::steady_clock::now();
   if (quitAskedAt_ && now - *quitAskedAt_ >= kQuitAnswerTime) return QuitHost();
   if (!quitAskedAt_) quitAskedAt_ = now;
-  channel_->InvokeMethod("quit", nullptr, std::make_unique<QuitAnswer>(onQuitAnswer_));
+  channel_->InvokeMethod(std::string(UiCommandName(UiCommand::kQuit)), nullptr,
+                         std::make_unique<QuitAnswer>(self_));
 }
 
 void UiCommands::QuitHost() {
-  if (host_.PostQuitRequest()) state_.BeginQuitting();
+  if (quitHost_()) state_.BeginQuitting();
 }
 
 }  // namespace veltrix

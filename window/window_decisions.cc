@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace veltrix {
@@ -40,9 +41,15 @@ CloseAction DecideCloseAction(const DesktopState& state) {
   return CloseAction::kQuit;
 }
 
-UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, std::string_view method) {
+std::string_view UiCommandName(UiCommand command) {
+  static constexpr std::string_view kNames[] = {"open", "toggle", "quit"};
+  static_assert(std::size(kNames) == static_cast<size_t>(UiCommand::kQuit) + 1);
+  return kNames[static_cast<size_t>(command)];
+}
+
+UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, UiCommand command) {
   if (initialized && channelOpen) return UiCommandRoute::kSendToUi;
-  return method == "quit" ? UiCommandRoute::kQuitHost : UiCommandRoute::kDrop;
+  return command == UiCommand::kQuit ? UiCommandRoute::kQuitHost : UiCommandRoute::kDrop;
 }
 
 }  // namespace veltrix

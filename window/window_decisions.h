@@ -63,6 +63,13 @@ enum class CloseAction {
 // What a close of the window means in the current state.
 CloseAction DecideCloseAction(const DesktopState& state);
 
+// The commands the host sends to the user interface for the user's actions
+// on the tray and the close button.
+enum class UiCommand { kOpen, kToggle, kQuit };
+
+// The command's method name on the desktop channel.
+std::string_view UiCommandName(UiCommand command);
+
 enum class UiCommandRoute {
   // Send the call on the desktop channel, without waiting for a reply.
   kSendToUi,
@@ -74,7 +81,7 @@ enum class UiCommandRoute {
 
 // Where a tray or close command goes: to the user interface once it has
 // initialised and the channel is open, otherwise handled by the host.
-UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, std::string_view method);
+UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, UiCommand command);
 
 }  // namespace veltrix
 

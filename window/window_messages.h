@@ -19,8 +19,7 @@ inline constexpr uint32_t kQuitMessage = 0x8042;
 
 // Registered by name: a second start of the program in the session asks the
 // running copy to show its window. The name is this program's alone.
-inline constexpr wchar_t kShowRunningWindowMessageName[] =
-    VELTRIX_SESSION_TAG_W L" show window";
+inline constexpr wchar_t kShowRunningWindowMessageName[] = VELTRIX_SESSION_TAG_W L" show window";
 
 }  // namespace veltrix
 

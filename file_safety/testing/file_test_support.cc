@@ -6,9 +6,9 @@
 #include <iterator>
 #include <vector>
 
+#include "base/utf.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
-#include "win32/wide_to_utf8.h"
 
 namespace veltrix::test {
 namespace {
@@ -69,7 +69,7 @@ bool RunUnixScript(const std::string& script) {
 
 }  // namespace
 
-std::string Utf8(std::wstring_view text) { return WideToUtf8(std::wstring(text).c_str()); }
+std::string Utf8(std::wstring_view text) { return Utf16ToUtf8(text).value_or(""); }
 
 std::wstring TempFolder() { return *TemporaryFolderPath(); }
 

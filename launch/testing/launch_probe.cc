@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "base/utf.h"
 #include "win32/system_paths.h"
-#include "win32/wide_to_utf8.h"
 
 int wmain(int, wchar_t**) {
   const wchar_t* record = _wgetenv(L"VELTRIX_PROBE_RECORD");
@@ -19,8 +19,8 @@ int wmain(int, wchar_t**) {
   // Written under another name and renamed, so a reader never sees half a record.
   const std::wstring partial = std::wstring(record) + L".partial";
   std::ofstream(std::filesystem::path(partial), std::ios::binary)
-      << veltrix::WideToUtf8(module ? module->c_str() : L"") << "\n"
-      << veltrix::WideToUtf8(::GetCommandLineW()) << "\n"
-      << veltrix::WideToUtf8(folder.c_str()) << "\n";
+      << veltrix::Utf16ToUtf8(module ? *module : L"").value_or("") << "\n"
+      << veltrix::Utf16ToUtf8(::GetCommandLineW()).value_or("") << "\n"
+      << veltrix::Utf16ToUtf8(folder).value_or("") << "\n";
   return ::MoveFileExW(partial.c_str(), record, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
 }

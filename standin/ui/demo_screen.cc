@@ -9,7 +9,7 @@
 #include "engine_client/standard_method_codec.h"
 #include "standin/ui/scenario_script.h"
 #include "win32/bcrypt_handles.h"
-#include "win32/wide_to_utf8.h"
+#include "base/utf.h"
 #include "base/product.h"
 
 namespace veltrix {
@@ -365,7 +365,7 @@ void DemoScreen::OnCommand(int id) {
 void DemoScreen::InstallUpdate() {
   InstallerFile installer = FindInstaller();
   EncodableValueMap request;
-  request[EncodableValue("path")] = EncodableValue(WideToUtf8(installer.path.c_str()));
+  request[EncodableValue("path")] = EncodableValue(Utf16ToUtf8(installer.path).value_or(""));
   request[EncodableValue("sha256")] = EncodableValue(installer.sha256);
   request[EncodableValue("size")] = EncodableValue(installer.size);
   Call("launchInstaller", EncodableValue(std::move(request)));

@@ -8,7 +8,7 @@
 #include "win32/system_paths.h"
 #include "window/window_messages.h"
 #include "win32/unique_handle.h"
-#include "win32/wide_to_utf8.h"
+#include "base/utf.h"
 
 namespace veltrix {
 namespace {
@@ -95,7 +95,7 @@ std::vector<MenuEntry> MenuEntries(HMENU menu) {
       if (state & (MF_GRAYED | MF_DISABLED)) entry.flags = kMenuEntryDisabled;
       wchar_t text[256] = {};
       ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-      entry.text = WideToUtf8(text);
+      entry.text = Utf16ToUtf8(text).value_or("");
     }
     UINT id = ::GetMenuItemID(menu, i);
     entry.id = id == static_cast<UINT>(-1) ? 0 : id;

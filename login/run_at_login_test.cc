@@ -1,7 +1,7 @@
 // Against the hermetic prefix's real HKEY_CURRENT_USER. The end-to-end
 // suite enables and disables twice through the real bundle, whose path has a
 // space, and clears a disabled mark.
-#include "desktop/run_at_login.h"
+#include "login/run_at_login.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "desktop/run_at_login.h"
+#include "login/run_at_login.h"
 
 #include <windows.h>
 
@@ -52,7 +52,7 @@ Win32Result<> WriteRunValue(std::wstring_view modulePath) {
 Win32Result<> SetRunAtLogin(bool enable) {
   if (enable) {
     const Win32Result<std::wstring> program = RunningModulePath();
-    if (!program) return Win32Error{program.error()};
+    if (!program) return program.error();
     if (Win32Result<> written = WriteRunValue(*program); !written) return written;
   } else if (Win32Result<> removed = RemoveValue(kRunKeyPath); !removed) {
     return removed;

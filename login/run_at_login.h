@@ -1,10 +1,10 @@
-#ifndef DESKTOP_RUN_AT_LOGIN_H_
-#define DESKTOP_RUN_AT_LOGIN_H_
+#ifndef LOGIN_RUN_AT_LOGIN_H_
+#define LOGIN_RUN_AT_LOGIN_H_
 
 #include <string>
 #include <string_view>
 
-#include "win32/win32_result.h"
+#include "base/expected.h"
 #include "base/product.h"
 
 namespace veltrix {
@@ -33,4 +33,4 @@ std::wstring RunValueData(std::wstring_view modulePath);
 
 }  // namespace veltrix
 
-#endif  // DESKTOP_RUN_AT_LOGIN_H_
+#endif  // LOGIN_RUN_AT_LOGIN_H_

@@ -1,8 +1,5 @@
-#ifndef DESKTOP_CONNECTION_STATE_H_
-#define DESKTOP_CONNECTION_STATE_H_
-
-#include <optional>
-#include <string_view>
+#ifndef BASE_CONNECTION_STATE_H_
+#define BASE_CONNECTION_STATE_H_
 
 namespace veltrix {
 
@@ -17,13 +14,6 @@ enum class ConnectionState {
   Error,
 };
 
-// The state whose channel name has exactly these bytes: case-sensitive, no
-// trimming, no prefixes.
-std::optional<ConnectionState> ParseConnectionState(std::string_view name);
-
-// The channel name, the only external form of a state.
-std::string_view ConnectionStateName(ConnectionState state);
-
 // Tray tooltip label.
 const wchar_t* TrayLabelFor(ConnectionState state);
 // Connecting, connected or reconnecting: the tray offers "Disconnect".
@@ -33,4 +23,4 @@ bool IsConnectionInTransition(ConnectionState state);
 
 }  // namespace veltrix
 
-#endif  // DESKTOP_CONNECTION_STATE_H_
+#endif  // BASE_CONNECTION_STATE_H_

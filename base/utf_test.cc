@@ -1,0 +1,28 @@
+#include "base/utf.h"
+
+#include <gtest/gtest.h>
+
+namespace veltrix {
+namespace {
+
+TEST(Utf, RoundTripsEveryLengthOfSequence) {
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a é € 😀
+  const auto wide = Utf8ToUtf16(text);
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(*wide, (std::wstring{L'a', L'\xE9', L'\x20AC', wchar_t(0xD83D), wchar_t(0xDE00)}));
+  EXPECT_EQ(Utf16ToUtf8(*wide), text);
+}
+
+TEST(Utf, RefusesMalformedInput) {
+  for (const char* bad : {"\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                          "\xF0\x9F\x98", "\xC3(", "\xFF"}) {
+    EXPECT_FALSE(Utf8ToUtf16(bad)) << bad;
+  }
+  for (const std::wstring& bad :
+       {std::wstring{L'a', wchar_t(0xD83D)}, std::wstring{wchar_t(0xDE00), L'z'}}) {
+    EXPECT_FALSE(Utf16ToUtf8(bad));
+  }
+}
+
+}  // namespace
+}  // namespace veltrix

@@ -1,0 +1,61 @@
+#ifndef WINDOW_DESKTOP_HOST_H_
+#define WINDOW_DESKTOP_HOST_H_
+
+#include <windows.h>
+
+#include "desktop/desktop_operations.h"
+#include "desktop/desktop_state.h"
+#include "tray/tray_icon.h"
+#include "window/ui_commands.h"
+
+namespace veltrix {
+
+// The desktop services over the host window: the desktop state, the tray
+// icon, the commands to the user interface and the operations the desktop
+// channel asks for. The window attaches its handle once it exists and
+// detaches it when it goes; without one nothing is shown or added.
+class DesktopHost : public DesktopOperations {
+ public:
+  // `autostart`: started from the Run value. `trayCallbackMessage`: the
+  // window message the shell sends for the tray icon.
+  DesktopHost(bool autostart, UINT trayCallbackMessage,
+              NotifyIconFunction shell = ::Shell_NotifyIconW);
+
+  DesktopHost(const DesktopHost&) = delete;
+  DesktopHost& operator=(const DesktopHost&) = delete;
+
+  void Attach(HWND window) { window_ = window; }
+
+  DesktopState& state() { return state_; }
+  const DesktopState& state() const { return state_; }
+  TrayIcon& trayIcon() { return trayIcon_; }
+  const TrayIcon& trayIcon() const { return trayIcon_; }
+  UiCommands& uiCommands() { return uiCommands_; }
+
+  // The window where an icon may be added: none once the host is quitting.
+  HWND WindowForTray() const { return state_.quitting() ? nullptr : window_; }
+  // The shell restarted and forgot the icon; a lost icon brings the window
+  // back, the user's only way in.
+  void OnTaskbarCreated();
+  // The window moved to another DPI: the icon's image follows.
+  void OnDpiChanged();
+
+  bool EnsureTrayIcon() override;
+  void ShowConnection(ConnectionState state) override;
+  void BringWindowToFront() override;
+  Win32Result<> PostQuitRequest() override;
+  Win32Result<> SetRunAtLogin(bool enable) override;
+  RepairLaunch LaunchServiceRepair() override;
+  InstallerLaunch LaunchUpdateInstaller(const InstallerRequest& request) override;
+  DiagnosticsSave SaveDiagnostics(const DiagnosticsFields& fields) override;
+
+ private:
+  HWND window_ = nullptr;
+  DesktopState state_;
+  TrayIcon trayIcon_;
+  UiCommands uiCommands_;
+};
+
+}  // namespace veltrix
+
+#endif  // WINDOW_DESKTOP_HOST_H_
