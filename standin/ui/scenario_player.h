@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,8 @@ class ScenarioPlayer {
   enum class MenuAnswer { kNone, kChoose, kDismiss };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static bool OnTopLevelMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                LRESULT* result, void* user);
 
   void OnStepTimer();
   void OnStuckTimer();
@@ -69,6 +72,8 @@ class ScenarioPlayer {
   bool finished_ = false;
   bool inStep_ = false;
   bool inDriver_ = false;
+  // The top-level messages that "watch" steps asked for, as they wrote them.
+  std::map<UINT, std::string> watched_;
 
   Wait wait_ = Wait::kNone;
   uint64_t deadline_ = 0;    // GetTickCount64 time the wait ends

@@ -4,9 +4,11 @@
 #include <charconv>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "engine_client/method_call.h"
 #include "engine_client/standard_method_codec.h"
+#include "tray/tray_event.h"
 
 namespace veltrix {
 namespace {
@@ -193,6 +195,45 @@ bool ReadAnswer(std::string_view word, ScenarioStep* step) {
   return true;
 }
 
+// The steps that are one word alone.
+std::optional<StepKind> BareStep(std::string_view word) {
+  static constexpr std::pair<std::string_view, StepKind> kSteps[] = {
+      {"frame", StepKind::kFrame},
+      {"state", StepKind::kState},
+      {"minimize", StepKind::kMinimize},
+      {"close", StepKind::kClose},
+      {"font-change", StepKind::kFontChange},
+      {"query-end-session", StepKind::kQueryEndSession},
+  };
+  for (const auto& [name, kind] : kSteps) {
+    if (word == name) return kind;
+  }
+  return std::nullopt;
+}
+
+// "tray select|key-select|double-click" and "tray context-menu <x> <y>":
+// the tray callback as a version 4 icon gets it, the event in the low word
+// of lparam and a menu's anchor in wparam as two 16-bit screen coordinates.
+bool ReadTray(std::string_view rest, ScenarioStep* step) {
+  step->kind = StepKind::kTray;
+  const std::string_view event = NextWord(rest);
+  if (event == "context-menu") {
+    int64_t x = 0;
+    int64_t y = 0;
+    int64_t* numbers[] = {&x, &y};
+    const auto fits = [](int64_t v) { return v >= INT16_MIN && v <= INT16_MAX; };
+    step->lparam = kTrayEventContextMenu;
+    if (!ReadNumbers(rest, numbers, 2) || !fits(x) || !fits(y)) return false;
+    step->wparam = (y & 0xFFFF) << 16 | (x & 0xFFFF);
+    return true;
+  }
+  step->lparam = event == "select"         ? kTrayEventSelect
+                 : event == "key-select"   ? kTrayEventKeySelect
+                 : event == "double-click" ? kTrayEventLeftDoubleClick
+                                           : 0;
+  return step->lparam != 0 && rest.empty();
+}
+
 std::string Fail(int lineNumber, const std::string& why) {
   return "line " + std::to_string(lineNumber) + ": " + why;
 }
@@ -288,11 +329,20 @@ Scenario ParseScenario(std::string_view text) {
       std::optional<std::vector<uint8_t>> bytes = ReadCall(rest);
       ok = bytes.has_value();
       if (ok) step.bytes = std::move(*bytes);
-    } else if (keyword == "frame" || keyword == "state" || keyword == "minimize") {
-      step.kind = keyword == "frame"   ? StepKind::kFrame
-                  : keyword == "state" ? StepKind::kState
-                                       : StepKind::kMinimize;
+    } else if (std::optional<StepKind> bare = BareStep(keyword)) {
+      step.kind = *bare;
       ok = rest.empty();
+    } else if (keyword == "end-session") {
+      step.kind = StepKind::kEndSession;
+      step.wparam = rest == "true" ? 1 : 0;
+      ok = rest == "true" || rest == "false";
+    } else if (keyword == "tray") {
+      ok = ReadTray(rest, &step);
+    } else if (keyword == "watch") {
+      step.kind = StepKind::kWatch;
+      step.text = std::string(rest);
+      int64_t* numbers[] = {&step.message};
+      ok = ReadNumbers(rest, numbers, 1) && step.message >= 0 && step.message <= 0xFFFFFFFF;
     } else if (keyword == "send" || keyword == "post") {
       step.kind = keyword == "send" ? StepKind::kSend : StepKind::kPost;
       int64_t* numbers[] = {&step.message, &step.wparam, &step.lparam};

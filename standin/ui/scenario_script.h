@@ -28,6 +28,13 @@ enum class StepKind {
   kReg,           // text: subkey under HKEY_CURRENT_USER, valueName
   kAnswer,        // message: 1 to answer the host's calls with bytes, 0 not to
   kStart,         // text: the arguments of a second start of the program
+  // Window messages by name; numbers from the system and the host's headers.
+  kClose,            //
+  kFontChange,       //
+  kQueryEndSession,  //
+  kEndSession,       // wparam: 1 when the session ends
+  kTray,             // wparam, lparam of the tray callback message
+  kWatch,            // message; text: the message as written
 };
 
 struct ScenarioStep {

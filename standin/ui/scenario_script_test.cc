@@ -15,6 +15,7 @@ TEST(ScenarioScriptTest, NumbersAreDecimalOrHexOf64Bits) {
   for (const char* bad : {"9223372036854775808", "0x10000000000000000", "-0x1", "0x", "12a"}) {
     EXPECT_EQ(ParseScenarioNumber(bad), std::nullopt) << bad;
   }
+  EXPECT_EQ(ParseScenario("tray context-menu -2 300").steps.at(0).wparam, 0x012cfffe);
 }
 
 TEST(ScenarioScriptTest, CallsAreHexOrMethodAndLiteral) {
@@ -50,6 +51,7 @@ TEST(ScenarioScriptTest, RefusesTheWholeFileOnTheFirstBadLine) {
       {"send 1 2", "line 1: malformed \"send\" step"},
       {"reg Software\\Run", "line 1: malformed \"reg\" step"},
       {"answer nothing", "line 1: malformed \"answer\" step"},
+      {"tray context-menu 0 32768", "line 1: malformed \"tray\" step"},
   };
   for (const auto& c : cases) {
     const Scenario scenario = ParseScenario(c.text);
