@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "diagnostics/save_diagnostics.h"
+#include "standin/environment.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_to_utf8.h"
@@ -180,7 +181,9 @@ std::string StartSecondCopy(const std::string& arguments) {
 }  // namespace
 
 ScenarioPlayer::ScenarioPlayer(EngineLink& link, Scenario scenario)
-    : link_(link), scenario_(std::move(scenario)) {}
+    : link_(link),
+      scenario_(std::move(scenario)),
+      hex_(standin::EnvironmentValue(L"VELTRIX_E2E_HEX") == L"1") {}
 
 ScenarioPlayer::~ScenarioPlayer() {
   if (window_ != nullptr) ::DestroyWindow(window_);
@@ -201,7 +204,7 @@ void ScenarioPlayer::Start() {
   }
   link_.SetHandler(kDesktopChannelName,
                    [this](const uint8_t* message, size_t size, const VeltrixUiResponse* response) {
-                     Record("host-call " + LowerHex(message, size));
+                     Record("host-call " + Words(true, message, size));
                      if (hostCallAnswer_) link_.Respond(response, *hostCallAnswer_);
                    });
   ::SetTimer(window_, kStepTimer, kStepIntervalMs, nullptr);
@@ -245,6 +248,11 @@ bool ScenarioPlayer::OnTopLevelMessage(HWND, UINT message, WPARAM, LPARAM, LRESU
     player->Record("offered " + found->second);
   }
   return false;
+}
+
+std::string ScenarioPlayer::Words(bool call, const uint8_t* data, size_t size) const {
+  if (hex_) return size == 0 && !call ? "empty" : LowerHex(data, size);
+  return call ? CallWords(data, size) : ReplyWords(data, size);
 }
 
 void ScenarioPlayer::OnStepTimer() {
@@ -390,7 +398,7 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
 
 void ScenarioPlayer::OnReply(uint64_t call, const uint8_t* reply, size_t size) {
   if (stopped_) return;
-  std::string words = size == 0 ? "empty" : LowerHex(reply, size);
+  std::string words = Words(false, reply, size);
   if (wait_ != Wait::kReply || call != waitingFor_) {
     // Its step gave up waiting (a dialog held the call open, say).
     Record("late-reply " + words);

@@ -63,6 +63,8 @@ class ScenarioPlayer {
   void DriveMenu();
 
   void Record(const std::string& line) { link_.Record(line); }
+  // A message on the desktop channel as the transcript shows it.
+  std::string Words(bool call, const uint8_t* data, size_t size) const;
 
   EngineLink& link_;
   Scenario scenario_;
@@ -72,6 +74,8 @@ class ScenarioPlayer {
   bool finished_ = false;
   bool inStep_ = false;
   bool inDriver_ = false;
+  // VELTRIX_E2E_HEX=1: messages as raw bytes, the way older transcripts show them.
+  bool hex_ = false;
   // The top-level messages that "watch" steps asked for, as they wrote them.
   std::map<UINT, std::string> watched_;
 

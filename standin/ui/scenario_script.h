@@ -66,6 +66,14 @@ inline std::string LowerHex(const std::vector<uint8_t>& bytes) {
   return LowerHex(bytes.data(), bytes.size());
 }
 
+// A reply envelope as the transcript shows it, its values written as
+// argument literals: "success <value>", "error <code> <message or null>
+// <details>", "empty", or "bytes <hex>" for what does not decode to exactly
+// these bytes (or has no literal).
+std::string ReplyWords(const uint8_t* data, size_t size);
+// A method call the same way: "<method> <argument>", or "bytes <hex>".
+std::string CallWords(const uint8_t* data, size_t size);
+
 // One entry of a popup menu as the transcript shows it.
 struct MenuEntry {
   unsigned id = 0;
