@@ -67,6 +67,10 @@ void EngineLink::RequestFrame() {
   if (services_ != nullptr) services_->requestFrame(services_->engine);
 }
 
+void EngineLink::SetTopLevelWindowHook(VeltrixUiWindowHook hook, void* user) {
+  if (services_ != nullptr) services_->setTopLevelWindowHook(services_->engine, hook, user);
+}
+
 void EngineLink::Record(const std::string& line) {
   if (services_ != nullptr) {
     services_->recordTranscript(services_->engine, line.c_str());

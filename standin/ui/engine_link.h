@@ -44,6 +44,8 @@ class EngineLink {
   void SetHandler(const char* channel, HostMessageHandler handler);
   void Respond(const VeltrixUiResponse* response, const std::vector<uint8_t>& reply);
   void RequestFrame();
+  // The host's top-level window messages as it offers them to the engine.
+  void SetTopLevelWindowHook(VeltrixUiWindowHook hook, void* user);
   void Record(const std::string& line);
 
  private:

@@ -4,11 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "diagnostics/save_diagnostics.h"
-#include "win32/system_paths.h"
-#include "window/window_messages.h"
-#include "win32/unique_handle.h"
 #include "base/utf.h"
+#include "diagnostics/save_diagnostics.h"
+#include "standin/environment.h"
+#include "win32/system_paths.h"
+#include "win32/unique_handle.h"
+#include "window/window_messages.h"
 
 namespace veltrix {
 namespace {
@@ -115,6 +116,24 @@ void ClickMenuItem(HWND menuWindow, HMENU menu, int position) {
   ::PostMessageW(menuWindow, WM_LBUTTONUP, 0, point);
 }
 
+// The message of a "send" or "post" step, or of a step that names one.
+UINT WindowMessage(const ScenarioStep& step) {
+  switch (step.kind) {
+    case StepKind::kClose:
+      return WM_CLOSE;
+    case StepKind::kFontChange:
+      return WM_FONTCHANGE;
+    case StepKind::kQueryEndSession:
+      return WM_QUERYENDSESSION;
+    case StepKind::kEndSession:
+      return WM_ENDSESSION;
+    case StepKind::kTray:
+      return kTrayCallbackMessage;
+    default:
+      return static_cast<UINT>(step.message);
+  }
+}
+
 std::string RegistryLine(const ScenarioStep& step) {
   UniqueRegistryKey key;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(step.text).c_str(), 0, KEY_QUERY_VALUE,
@@ -162,7 +181,9 @@ std::string StartSecondCopy(const std::string& arguments) {
 }  // namespace
 
 ScenarioPlayer::ScenarioPlayer(EngineLink& link, Scenario scenario)
-    : link_(link), scenario_(std::move(scenario)) {}
+    : link_(link),
+      scenario_(std::move(scenario)),
+      hex_(standin::EnvironmentValue(L"VELTRIX_E2E_HEX") == L"1") {}
 
 ScenarioPlayer::~ScenarioPlayer() {
   if (window_ != nullptr) ::DestroyWindow(window_);
@@ -183,7 +204,7 @@ void ScenarioPlayer::Start() {
   }
   link_.SetHandler(kDesktopChannelName,
                    [this](const uint8_t* message, size_t size, const VeltrixUiResponse* response) {
-                     Record("host-call " + LowerHex(message, size));
+                     Record("host-call " + Words(true, message, size));
                      if (hostCallAnswer_) link_.Respond(response, *hostCallAnswer_);
                    });
   ::SetTimer(window_, kStepTimer, kStepIntervalMs, nullptr);
@@ -191,6 +212,7 @@ void ScenarioPlayer::Start() {
 
 void ScenarioPlayer::Stop() {
   stopped_ = true;
+  if (!watched_.empty()) link_.SetTopLevelWindowHook(nullptr, nullptr);
   if (window_ != nullptr) {
     ::DestroyWindow(window_);
     window_ = nullptr;
@@ -217,6 +239,20 @@ LRESULT CALLBACK ScenarioPlayer::WindowProc(HWND window, UINT message, WPARAM wp
     }
   }
   return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool ScenarioPlayer::OnTopLevelMessage(HWND, UINT message, WPARAM, LPARAM, LRESULT*, void* user) {
+  auto* player = static_cast<ScenarioPlayer*>(user);
+  auto found = player->watched_.find(message);
+  if (!player->stopped_ && found != player->watched_.end()) {
+    player->Record("offered " + found->second);
+  }
+  return false;
+}
+
+std::string ScenarioPlayer::Words(bool call, const uint8_t* data, size_t size) const {
+  if (hex_) return size == 0 && !call ? "empty" : LowerHex(data, size);
+  return call ? CallWords(data, size) : ReplyWords(data, size);
 }
 
 void ScenarioPlayer::OnStepTimer() {
@@ -300,19 +336,24 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
              " iconic=" + (exists && ::IsIconic(host) ? "1" : "0"));
       break;
     }
-    case StepKind::kSend: {
+    case StepKind::kSend:
+    case StepKind::kClose:
+    case StepKind::kFontChange:
+    case StepKind::kQueryEndSession:
+    case StepKind::kEndSession: {
       LRESULT result =
-          ::SendMessageW(HostWindow(), static_cast<UINT>(step.message),
-                         static_cast<WPARAM>(step.wparam), static_cast<LPARAM>(step.lparam));
+          ::SendMessageW(HostWindow(), WindowMessage(step), static_cast<WPARAM>(step.wparam),
+                         static_cast<LPARAM>(step.lparam));
       // Written even when the message ended the host: the transcript file
       // is still there after the engine.
       Record("result " + std::to_string(static_cast<long long>(result)));
       break;
     }
-    case StepKind::kPost: {
+    case StepKind::kPost:
+    case StepKind::kTray: {
       BOOL posted =
-          ::PostMessageW(HostWindow(), static_cast<UINT>(step.message),
-                         static_cast<WPARAM>(step.wparam), static_cast<LPARAM>(step.lparam));
+          ::PostMessageW(HostWindow(), WindowMessage(step), static_cast<WPARAM>(step.wparam),
+                         static_cast<LPARAM>(step.lparam));
       Record(posted ? "posted 1" : "posted 0");
       break;
     }
@@ -348,12 +389,16 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
     case StepKind::kStart:
       Record(StartSecondCopy(step.text));
       break;
+    case StepKind::kWatch:
+      if (watched_.empty()) link_.SetTopLevelWindowHook(&OnTopLevelMessage, this);
+      watched_[static_cast<UINT>(step.message)] = step.text;
+      break;
   }
 }
 
 void ScenarioPlayer::OnReply(uint64_t call, const uint8_t* reply, size_t size) {
   if (stopped_) return;
-  std::string words = size == 0 ? "empty" : LowerHex(reply, size);
+  std::string words = Words(false, reply, size);
   if (wait_ != Wait::kReply || call != waitingFor_) {
     // Its step gave up waiting (a dialog held the call open, say).
     Record("late-reply " + words);

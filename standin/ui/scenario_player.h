@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,8 @@ class ScenarioPlayer {
   enum class MenuAnswer { kNone, kChoose, kDismiss };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static bool OnTopLevelMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                LRESULT* result, void* user);
 
   void OnStepTimer();
   void OnStuckTimer();
@@ -60,6 +63,8 @@ class ScenarioPlayer {
   void DriveMenu();
 
   void Record(const std::string& line) { link_.Record(line); }
+  // A message on the desktop channel as the transcript shows it.
+  std::string Words(bool call, const uint8_t* data, size_t size) const;
 
   EngineLink& link_;
   Scenario scenario_;
@@ -69,6 +74,10 @@ class ScenarioPlayer {
   bool finished_ = false;
   bool inStep_ = false;
   bool inDriver_ = false;
+  // VELTRIX_E2E_HEX=1: messages as raw bytes, the way older transcripts show them.
+  bool hex_ = false;
+  // The top-level messages that "watch" steps asked for, as they wrote them.
+  std::map<UINT, std::string> watched_;
 
   Wait wait_ = Wait::kNone;
   uint64_t deadline_ = 0;    // GetTickCount64 time the wait ends

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 
+#include "engine_client/byte_streams.h"
 #include "engine_client/method_call.h"
 #include "engine_client/standard_method_codec.h"
+#include "tray/tray_event.h"
 
 namespace veltrix {
 namespace {
@@ -177,6 +181,120 @@ std::optional<std::vector<uint8_t>> ReadCall(std::string_view rest) {
       flutter::MethodCall(method, std::make_unique<EncodableValue>(std::move(*arguments))));
 }
 
+// The other way round: a value written so that ReadLiteral reads back the
+// same value. Int64 always shows as i64(...) and a double always has a '.'
+// or an exponent, so every type can be told from the text. False for what
+// no literal says: non-finite doubles, typed lists.
+bool WriteLiteral(const EncodableValue& value, std::string& out);
+
+// A UTF-8 sequence starting at `i`: its length, or 0 when there is none.
+size_t Utf8Length(std::string_view text, size_t i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const size_t length = byte(i) >= 0xF0 && byte(i) <= 0xF4   ? 4
+                        : byte(i) >= 0xE0 && byte(i) <= 0xEF ? 3
+                        : byte(i) >= 0xC2 && byte(i) <= 0xDF ? 2
+                                                             : 0;
+  if (length == 0 || text.size() - i < length) return 0;
+  for (size_t k = i + 1; k < i + length; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// UTF-8 goes through as it is, so the transcript stays readable; control
+// characters and stray bytes are escaped.
+void WriteString(std::string_view text, std::string& out) {
+  out += '"';
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const auto byte = static_cast<unsigned char>(c);
+    if (const size_t length = byte >= 0x80 ? Utf8Length(text, i) : 0; length != 0) {
+      out += text.substr(i, length);
+      i += length - 1;
+    } else if (c == '\\' || c == '"') {
+      out += {'\\', c};
+    } else if (c == '\n' || c == '\t' || c == '\0') {
+      out += {'\\', c == '\n' ? 'n' : c == '\t' ? 't' : '0'};
+    } else if (byte < 0x20 || byte >= 0x7F) {
+      out += "\\x" + LowerHex(&byte, 1);
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+bool WriteLiteral(const EncodableValue& value, std::string& out) {
+  if (value.IsNull()) {
+    out += "null";
+  } else if (const auto* flag = std::get_if<bool>(&value)) {
+    out += *flag ? "true" : "false";
+  } else if (const auto* number = std::get_if<int32_t>(&value)) {
+    out += std::to_string(*number);
+  } else if (const auto* wide = std::get_if<int64_t>(&value)) {
+    out += "i64(" + std::to_string(*wide) + ")";
+  } else if (const auto* real = std::get_if<double>(&value)) {
+    if (!std::isfinite(*real)) return false;
+    char buffer[32];
+    const std::string_view text(buffer, std::to_chars(buffer, buffer + 32, *real).ptr - buffer);
+    out += text;
+    if (text.find_first_of(".e") == std::string_view::npos) out += ".0";
+  } else if (const auto* text = std::get_if<std::string>(&value)) {
+    WriteString(*text, out);
+  } else if (const auto* list = std::get_if<flutter::EncodableValueList>(&value)) {
+    out += '[';
+    for (size_t i = 0; i < list->size(); ++i) {
+      if (i != 0) out += ", ";
+      if (!WriteLiteral((*list)[i], out)) return false;
+    }
+    out += ']';
+  } else if (const auto* map = std::get_if<flutter::EncodableValueMap>(&value)) {
+    out += '{';
+    bool first = true;
+    for (const auto& [key, item] : *map) {
+      if (!std::exchange(first, false)) out += ", ";
+      if (!WriteLiteral(key, out)) return false;
+      out += ": ";
+      if (!WriteLiteral(item, out)) return false;
+    }
+    out += '}';
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The `count` values that follow the first `skip` bytes of a message, when
+// they make up the rest of it exactly: written again, they give the same
+// bytes. Anything the reader had to skip, guess or leave over fails this.
+std::optional<std::vector<EncodableValue>> ReadExactly(const uint8_t* data, size_t size,
+                                                       size_t skip, size_t count) {
+  const flutter::StandardCodecSerializer& serializer =
+      flutter::StandardCodecSerializer::SharedInstance();
+  if (size < skip) return std::nullopt;
+  flutter::ByteBufferStreamReader reader(data, size);
+  std::vector<uint8_t> again(data, data + skip);
+  flutter::ByteBufferStreamWriter writer(&again);
+  for (size_t i = 0; i < skip; ++i) reader.ReadByte();
+  std::vector<EncodableValue> values;
+  for (size_t i = 0; i < count; ++i) {
+    values.push_back(serializer.ReadValue(&reader));
+    serializer.WriteValue(values.back(), &writer);
+  }
+  if (again.size() != size || !std::equal(again.begin(), again.end(), data)) return std::nullopt;
+  return values;
+}
+
+// "<first> <literal>...", or "bytes <hex>" when a value has no literal.
+std::string Words(std::string first, const std::vector<EncodableValue>& values, const uint8_t* data,
+                  size_t size) {
+  for (const EncodableValue& value : values) {
+    first += ' ';
+    if (!WriteLiteral(value, first)) return "bytes " + LowerHex(data, size);
+  }
+  return first;
+}
+
 // How the user interface answers the host's calls from an "answer" step on:
 // not at all, with a success envelope holding null, with an error envelope
 // ("ui_error", no message, no details), or with the empty reply of a method
@@ -191,6 +309,45 @@ bool ReadAnswer(std::string_view word, ScenarioStep* step) {
     return word == "none" || word == "notimplemented";
   }
   return true;
+}
+
+// The steps that are one word alone.
+std::optional<StepKind> BareStep(std::string_view word) {
+  static constexpr std::pair<std::string_view, StepKind> kSteps[] = {
+      {"frame", StepKind::kFrame},
+      {"state", StepKind::kState},
+      {"minimize", StepKind::kMinimize},
+      {"close", StepKind::kClose},
+      {"font-change", StepKind::kFontChange},
+      {"query-end-session", StepKind::kQueryEndSession},
+  };
+  for (const auto& [name, kind] : kSteps) {
+    if (word == name) return kind;
+  }
+  return std::nullopt;
+}
+
+// "tray select|key-select|double-click" and "tray context-menu <x> <y>":
+// the tray callback as a version 4 icon gets it, the event in the low word
+// of lparam and a menu's anchor in wparam as two 16-bit screen coordinates.
+bool ReadTray(std::string_view rest, ScenarioStep* step) {
+  step->kind = StepKind::kTray;
+  const std::string_view event = NextWord(rest);
+  if (event == "context-menu") {
+    int64_t x = 0;
+    int64_t y = 0;
+    int64_t* numbers[] = {&x, &y};
+    const auto fits = [](int64_t v) { return v >= INT16_MIN && v <= INT16_MAX; };
+    step->lparam = kTrayEventContextMenu;
+    if (!ReadNumbers(rest, numbers, 2) || !fits(x) || !fits(y)) return false;
+    step->wparam = (y & 0xFFFF) << 16 | (x & 0xFFFF);
+    return true;
+  }
+  step->lparam = event == "select"         ? kTrayEventSelect
+                 : event == "key-select"   ? kTrayEventKeySelect
+                 : event == "double-click" ? kTrayEventLeftDoubleClick
+                                           : 0;
+  return step->lparam != 0 && rest.empty();
 }
 
 std::string Fail(int lineNumber, const std::string& why) {
@@ -258,6 +415,36 @@ std::string LowerHex(const uint8_t* data, size_t size) {
   return hex;
 }
 
+std::string ReplyWords(const uint8_t* data, size_t size) {
+  if (size == 0) return "empty";
+  const bool success = data[0] == 0;
+  std::optional<std::vector<EncodableValue>> values;
+  if (data[0] <= 1) values = ReadExactly(data, size, 1, success ? 1 : 3);
+  // An error's code is a string, its message a string or null.
+  if (values && !success &&
+      (!std::holds_alternative<std::string>((*values)[0]) ||
+       !((*values)[1].IsNull() || std::holds_alternative<std::string>((*values)[1])))) {
+    values.reset();
+  }
+  if (!values) return "bytes " + LowerHex(data, size);
+  return Words(success ? "success" : "error", *values, data, size);
+}
+
+std::string CallWords(const uint8_t* data, size_t size) {
+  if (auto values = ReadExactly(data, size, 0, 2)) {
+    // The name goes bare, as a "call" step writes it, when it reads back as
+    // a name: one word, not hex bytes, not a word of this line's own.
+    const std::string* name = std::get_if<std::string>(&values->front());
+    if (name != nullptr && !name->empty() && *name != "bytes" && *name != "empty" &&
+        std::all_of(name->begin(), name->end(), [](char c) { return c > ' ' && c < 0x7F; }) &&
+        !(name->size() % 2 == 0 &&
+          std::all_of(name->begin(), name->end(), [](char c) { return HexDigit(c) >= 0; }))) {
+      return Words(*name, {values->back()}, data, size);
+    }
+  }
+  return size == 0 ? "empty" : "bytes " + LowerHex(data, size);
+}
+
 std::string MenuItemsLine(const std::vector<MenuEntry>& entries) {
   std::string line = "menu-items ";
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -288,11 +475,20 @@ Scenario ParseScenario(std::string_view text) {
       std::optional<std::vector<uint8_t>> bytes = ReadCall(rest);
       ok = bytes.has_value();
       if (ok) step.bytes = std::move(*bytes);
-    } else if (keyword == "frame" || keyword == "state" || keyword == "minimize") {
-      step.kind = keyword == "frame"   ? StepKind::kFrame
-                  : keyword == "state" ? StepKind::kState
-                                       : StepKind::kMinimize;
+    } else if (std::optional<StepKind> bare = BareStep(keyword)) {
+      step.kind = *bare;
       ok = rest.empty();
+    } else if (keyword == "end-session") {
+      step.kind = StepKind::kEndSession;
+      step.wparam = rest == "true" ? 1 : 0;
+      ok = rest == "true" || rest == "false";
+    } else if (keyword == "tray") {
+      ok = ReadTray(rest, &step);
+    } else if (keyword == "watch") {
+      step.kind = StepKind::kWatch;
+      step.text = std::string(rest);
+      int64_t* numbers[] = {&step.message};
+      ok = ReadNumbers(rest, numbers, 1) && step.message >= 0 && step.message <= 0xFFFFFFFF;
     } else if (keyword == "send" || keyword == "post") {
       step.kind = keyword == "send" ? StepKind::kSend : StepKind::kPost;
       int64_t* numbers[] = {&step.message, &step.wparam, &step.lparam};

@@ -28,6 +28,13 @@ enum class StepKind {
   kReg,           // text: subkey under HKEY_CURRENT_USER, valueName
   kAnswer,        // message: 1 to answer the host's calls with bytes, 0 not to
   kStart,         // text: the arguments of a second start of the program
+  // Window messages by name; numbers from the system and the host's headers.
+  kClose,            //
+  kFontChange,       //
+  kQueryEndSession,  //
+  kEndSession,       // wparam: 1 when the session ends
+  kTray,             // wparam, lparam of the tray callback message
+  kWatch,            // message; text: the message as written
 };
 
 struct ScenarioStep {
@@ -58,6 +65,14 @@ std::string LowerHex(const uint8_t* data, size_t size);
 inline std::string LowerHex(const std::vector<uint8_t>& bytes) {
   return LowerHex(bytes.data(), bytes.size());
 }
+
+// A reply envelope as the transcript shows it, its values written as
+// argument literals: "success <value>", "error <code> <message or null>
+// <details>", "empty", or "bytes <hex>" for what does not decode to exactly
+// these bytes (or has no literal).
+std::string ReplyWords(const uint8_t* data, size_t size);
+// A method call the same way: "<method> <argument>", or "bytes <hex>".
+std::string CallWords(const uint8_t* data, size_t size);
 
 // One entry of a popup menu as the transcript shows it.
 struct MenuEntry {

@@ -15,6 +15,7 @@ TEST(ScenarioScriptTest, NumbersAreDecimalOrHexOf64Bits) {
   for (const char* bad : {"9223372036854775808", "0x10000000000000000", "-0x1", "0x", "12a"}) {
     EXPECT_EQ(ParseScenarioNumber(bad), std::nullopt) << bad;
   }
+  EXPECT_EQ(ParseScenario("tray context-menu -2 300").steps.at(0).wparam, 0x012cfffe);
 }
 
 TEST(ScenarioScriptTest, CallsAreHexOrMethodAndLiteral) {
@@ -41,6 +42,34 @@ TEST(ScenarioScriptTest, CallsAreHexOrMethodAndLiteral) {
   }
 }
 
+// The transcript writes what was received as a "call" step would say it.
+TEST(ScenarioScriptTest, TranscriptWordsReadBackAsTheSameBytes) {
+  for (const char* words : {"m null", "m [true, false, -2147483648, i64(2), i64(-1), -0.0, 1e+300]",
+                            R"(m {1.5: {}, "\\\"\n\t\0\x01\x7fé\xff": [[]]})"}) {
+    const Scenario scenario = ParseScenario(std::string("call ") + words);
+    ASSERT_EQ(scenario.steps.size(), 1u) << words << ": " << scenario.error;
+    EXPECT_EQ(CallWords(scenario.steps[0].bytes.data(), scenario.steps[0].bytes.size()), words);
+  }
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "empty"},
+      {"0000", "success null"},
+      {"01070875695f6572726f720000", R"(error "ui_error" null null)"},
+      // Left over, cut short, typed list, code not a string, large int
+      {"000000", "bytes 000000"},
+      {"000301", "bytes 000301"},
+      {"00080101", "bytes 00080101"},
+      {"0100000000", "bytes 0100000000"},
+      {"00050131", "bytes 00050131"},
+  };
+  for (const auto& [hex, words] : cases) {
+    const std::vector<uint8_t> bytes = *ParseHexBytes(hex);
+    EXPECT_EQ(ReplyWords(bytes.data(), bytes.size()), words) << hex;
+  }
+  EXPECT_EQ(CallWords(nullptr, 0), "empty");
+  const uint8_t hexName[] = {0x07, 0x02, 'a', 'b', 0x00};  // "call ab" would be bytes
+  EXPECT_EQ(CallWords(hexName, sizeof(hexName)), "bytes 0702616200");
+}
+
 TEST(ScenarioScriptTest, RefusesTheWholeFileOnTheFirstBadLine) {
   const struct {
     const char* text;
@@ -50,6 +79,7 @@ TEST(ScenarioScriptTest, RefusesTheWholeFileOnTheFirstBadLine) {
       {"send 1 2", "line 1: malformed \"send\" step"},
       {"reg Software\\Run", "line 1: malformed \"reg\" step"},
       {"answer nothing", "line 1: malformed \"answer\" step"},
+      {"tray context-menu 0 32768", "line 1: malformed \"tray\" step"},
   };
   for (const auto& c : cases) {
     const Scenario scenario = ParseScenario(c.text);
