@@ -4,13 +4,14 @@
 #include <optional>
 #include <utility>
 
+#include "base/product.h"
+#include "base/utf.h"
 #include "engine_client/method_call.h"
 #include "engine_client/method_result.h"
 #include "engine_client/standard_method_codec.h"
+#include "launch/file_digest.h"
 #include "standin/ui/scenario_script.h"
-#include "win32/bcrypt_handles.h"
-#include "base/utf.h"
-#include "base/product.h"
+#include "win32/unique_handle.h"
 
 namespace veltrix {
 namespace {
@@ -85,26 +86,12 @@ struct InstallerFile {
 std::optional<std::string> Sha256OfFile(const std::wstring& path) {
   UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  UniqueAlgorithmProvider algorithm;
-  UniqueHash hash;
-  if (!file ||
-      ::BCryptOpenAlgorithmProvider(algorithm.Receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0) !=
-          0 ||
-      ::BCryptCreateHash(algorithm.Get(), hash.Receive(), nullptr, 0, nullptr, 0, 0) != 0) {
-    return std::nullopt;
-  }
-  std::vector<uint8_t> buffer(1 << 16);
-  for (;;) {
-    DWORD read = 0;
-    if (!::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
-      return std::nullopt;
-    }
-    if (read == 0) break;
-    if (::BCryptHashData(hash.Get(), buffer.data(), read, 0) != 0) return std::nullopt;
-  }
-  uint8_t digest[32];
-  if (::BCryptFinishHash(hash.Get(), digest, sizeof(digest), 0) != 0) return std::nullopt;
-  return LowerHex(digest, sizeof(digest));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+  Win32Result<std::string> digest =
+      Sha256HexOfFile(file.Get(), static_cast<uint64_t>(size.QuadPart));
+  if (!digest) return std::nullopt;
+  return *digest;
 }
 
 InstallerFile FindInstaller() {
@@ -398,13 +385,16 @@ void DemoScreen::Call(const std::string& method, EncodableValue arguments,
                if (size == 0) {
                  reader.implemented = false;
                } else if (!codec.DecodeResponse(reply, size, &reader)) {
-                 SetNote(L"Unreadable reply to " + Utf8ToWide(method) + L".", true);
+                 SetNote(L"Unreadable reply to " + Utf8ToUtf16(method).value_or(L"") + L".", true);
                  return;
                }
                if (!reader.implemented) {
-                 SetNote(L"The host does not know " + Utf8ToWide(method) + L".", true);
+                 SetNote(L"The host does not know " + Utf8ToUtf16(method).value_or(L"") + L".",
+                         true);
                } else if (!reader.success) {
-                 SetNote(Utf8ToWide(reader.code) + L": " + Utf8ToWide(reader.message), true);
+                 SetNote(Utf8ToUtf16(reader.code).value_or(L"") + L": " +
+                             Utf8ToUtf16(reader.message).value_or(L""),
+                         true);
                } else if (onSuccess != nullptr) {
                  (this->*onSuccess)(reader.value ? &*reader.value : nullptr);
                }
@@ -426,7 +416,8 @@ void DemoScreen::OnInitialized(const EncodableValue* value) {
 
 void DemoScreen::OnSaved(const EncodableValue* value) {
   const auto* path = value != nullptr ? std::get_if<std::string>(value) : nullptr;
-  SetNote(path != nullptr ? L"Diagnostics saved to " + Utf8ToWide(*path) : L"Save cancelled.",
+  SetNote(path != nullptr ? L"Diagnostics saved to " + Utf8ToUtf16(*path).value_or(L"")
+                          : L"Save cancelled.",
           false);
 }
 

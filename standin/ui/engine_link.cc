@@ -27,15 +27,6 @@ HINSTANCE ModuleInstance() {
   return standin::ModuleContaining(reinterpret_cast<const void*>(&ModuleInstance));
 }
 
-std::wstring Utf8ToWide(std::string_view text) {
-  if (text.empty()) return std::wstring();
-  int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
 void EngineLink::Detach() {
   services_ = nullptr;
   handler_ = nullptr;

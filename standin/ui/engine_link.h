@@ -20,7 +20,6 @@ namespace veltrix {
 
 // The module's own instance, for its window classes.
 HINSTANCE ModuleInstance();
-std::wstring Utf8ToWide(std::string_view text);
 
 using ReplyHandler = std::function<void(const uint8_t* reply, size_t size)>;
 using HostMessageHandler =

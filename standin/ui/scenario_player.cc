@@ -136,11 +136,11 @@ UINT WindowMessage(const ScenarioStep& step) {
 
 std::string RegistryLine(const ScenarioStep& step) {
   UniqueRegistryKey key;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToWide(step.text).c_str(), 0, KEY_QUERY_VALUE,
-                      key.Receive()) != ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, Utf8ToUtf16(step.text).value_or(L"").c_str(), 0,
+                      KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
     return "reg absent";
   }
-  std::wstring name = Utf8ToWide(step.valueName);
+  std::wstring name = Utf8ToUtf16(step.valueName).value_or(L"");
   DWORD type = 0;
   DWORD size = 0;
   if (::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
@@ -162,7 +162,7 @@ std::string RegistryLine(const ScenarioStep& step) {
 std::string StartSecondCopy(const std::string& arguments) {
   const Win32Result<std::wstring> program = RunningModulePath();
   if (!program) return "start failed";
-  std::wstring commandLine = L"\"" + *program + L"\" " + Utf8ToWide(arguments);
+  std::wstring commandLine = L"\"" + *program + L"\" " + Utf8ToUtf16(arguments).value_or(L"");
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
@@ -251,7 +251,7 @@ bool ScenarioPlayer::OnTopLevelMessage(HWND, UINT message, WPARAM, LPARAM, LRESU
 }
 
 std::string ScenarioPlayer::Words(bool call, const uint8_t* data, size_t size) const {
-  if (hex_) return size == 0 && !call ? "empty" : LowerHex(data, size);
+  if (hex_) return size == 0 && !call ? "empty" : LowerHex({data, size});
   return call ? CallWords(data, size) : ReplyWords(data, size);
 }
 
@@ -367,7 +367,7 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
       break;
     case StepKind::kDialogSave:
       dialogAnswer_ = DialogAnswer::kSave;
-      dialogPath_ = Utf8ToWide(step.text);
+      dialogPath_ = Utf8ToUtf16(step.text).value_or(L"");
       break;
     case StepKind::kDialogCancel:
       dialogAnswer_ = DialogAnswer::kCancel;

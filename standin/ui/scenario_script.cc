@@ -216,7 +216,7 @@ void WriteString(std::string_view text, std::string& out) {
     } else if (c == '\n' || c == '\t' || c == '\0') {
       out += {'\\', c == '\n' ? 'n' : c == '\t' ? 't' : '0'};
     } else if (byte < 0x20 || byte >= 0x7F) {
-      out += "\\x" + LowerHex(&byte, 1);
+      out += "\\x" + LowerHex({&byte, 1});
     } else {
       out += c;
     }
@@ -290,7 +290,7 @@ std::string Words(std::string first, const std::vector<EncodableValue>& values, 
                   size_t size) {
   for (const EncodableValue& value : values) {
     first += ' ';
-    if (!WriteLiteral(value, first)) return "bytes " + LowerHex(data, size);
+    if (!WriteLiteral(value, first)) return "bytes " + LowerHex({data, size});
   }
   return first;
 }
@@ -404,17 +404,6 @@ std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view text) {
   return bytes;
 }
 
-std::string LowerHex(const uint8_t* data, size_t size) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(size * 2);
-  for (size_t i = 0; i < size; ++i) {
-    hex += kDigits[data[i] >> 4];
-    hex += kDigits[data[i] & 0xF];
-  }
-  return hex;
-}
-
 std::string ReplyWords(const uint8_t* data, size_t size) {
   if (size == 0) return "empty";
   const bool success = data[0] == 0;
@@ -426,7 +415,7 @@ std::string ReplyWords(const uint8_t* data, size_t size) {
        !((*values)[1].IsNull() || std::holds_alternative<std::string>((*values)[1])))) {
     values.reset();
   }
-  if (!values) return "bytes " + LowerHex(data, size);
+  if (!values) return "bytes " + LowerHex({data, size});
   return Words(success ? "success" : "error", *values, data, size);
 }
 
@@ -442,7 +431,7 @@ std::string CallWords(const uint8_t* data, size_t size) {
       return Words(*name, {values->back()}, data, size);
     }
   }
-  return size == 0 ? "empty" : "bytes " + LowerHex(data, size);
+  return size == 0 ? "empty" : "bytes " + LowerHex({data, size});
 }
 
 std::string MenuItemsLine(const std::vector<MenuEntry>& entries) {

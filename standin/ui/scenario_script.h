@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/hex.h"
+
 namespace veltrix {
 
 enum class StepKind {
@@ -61,10 +63,6 @@ Scenario ParseScenario(std::string_view text);
 std::optional<int64_t> ParseScenarioNumber(std::string_view text);
 // Pairs of hex digits in either case; blanks may separate bytes, not digits.
 std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view text);
-std::string LowerHex(const uint8_t* data, size_t size);
-inline std::string LowerHex(const std::vector<uint8_t>& bytes) {
-  return LowerHex(bytes.data(), bytes.size());
-}
 
 // A reply envelope as the transcript shows it, its values written as
 // argument literals: "success <value>", "error <code> <message or null>
