@@ -53,6 +53,12 @@ PSID SidOfAllowedAce(const ACCESS_ALLOWED_ACE* ace) {
   return sid;
 }
 
+bool IsDllName(std::wstring_view name) {
+  constexpr std::wstring_view kExtension = L".dll";
+  return name.size() > kExtension.size() &&
+         PathsEqual(name.substr(name.size() - kExtension.size()), kExtension);
+}
+
 // The owner and DACL of an open object pass `policy`.
 bool PassesSecurityPolicy(HANDLE handle, const ServiceRepairEnvironment& environment) {
   PSID owner = nullptr;
@@ -106,7 +112,6 @@ bool IsProtectedObjectSecurity(PSID owner, PACL dacl) {
     void* entry = nullptr;
     if (!::GetAce(dacl, index, &entry)) return false;
     const auto* header = static_cast<const ACE_HEADER*>(entry);
-    if ((header->AceFlags & INHERIT_ONLY_ACE) != 0) continue;
     if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
     // Object, callback and any other allowing form could grant rights we
     // cannot judge here.
@@ -115,7 +120,14 @@ bool IsProtectedObjectSecurity(PSID owner, PACL dacl) {
 
     const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
     if ((allowed->Mask & kProtectedWriteMask) == 0) continue;
-    if (!IsTrustedOwnerSid(SidOfAllowedAce(allowed))) return false;
+    const PSID grantee = SidOfAllowedAce(allowed);
+    if (IsTrustedOwnerSid(grantee)) continue;
+    // An entry for children to come: the creator of a child stands in for
+    // CREATOR OWNER, and only a trusted principal can create one here.
+    const bool forChildren = (header->AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE)) != 0;
+    if (!forChildren || grantee == nullptr || !::IsWellKnownSid(grantee, WinCreatorOwnerSid)) {
+      return false;
+    }
   }
   return true;
 }
@@ -146,13 +158,23 @@ RepairLaunch LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& env
   // Each examined completely before the next is opened, and held until the
   // shell has returned, so that what was checked is what runs.
   std::vector<UniqueKernelHandle> pinned;
+  const auto protect = [&](const std::wstring& path, bool folder) {
+    auto opened = OpenPinned(
+        path, folder ? PinnedObject::ProtectedFolder : PinnedObject::ProtectedHelperFile);
+    if (!opened || !IsProtectedObject(opened->Get(), path, folder, environment)) return false;
+    pinned.push_back(std::move(*opened));
+    return true;
+  };
   for (const ProtectedObject& object : objects) {
-    auto opened = OpenPinned(object.path, object.folder ? PinnedObject::ProtectedFolder
-                                                        : PinnedObject::ProtectedHelperFile);
-    if (!opened || !IsProtectedObject(opened->Get(), object.path, object.folder, environment)) {
+    if (!protect(object.path, object.folder)) return Failure(RepairRefusal::kUnprotected);
+  }
+  // The elevated helper loads DLLs from its own folder before any other.
+  const auto neighbours = FolderEntries(pinned[1].Get());
+  if (!neighbours) return Failure(RepairRefusal::kUnprotected);
+  for (const std::wstring& name : *neighbours) {
+    if (IsDllName(name) && !protect(installFolder + L"\\" + name, false)) {
       return Failure(RepairRefusal::kUnprotected);
     }
-    pinned.push_back(std::move(*opened));
   }
   return ElevatedOutcome(
       LaunchElevated({owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE},

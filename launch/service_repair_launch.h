@@ -24,8 +24,9 @@ bool IsTrustedOwnerSid(PSID sid);
 
 // The security policy for a protected object: a trusted owner, a valid DACL,
 // and no allowing entry that grants a right of kProtectedWriteMask to anyone
-// but a trusted principal. Inherit-only and denying entries play no part;
-// any other kind of entry is refused.
+// but a trusted principal, on the object or on children to come (CREATOR
+// OWNER may hold them on children: only the trusted can create one).
+// Denying entries play no part; any other kind of entry is refused.
 bool IsProtectedObjectSecurity(PSID owner, PACL dacl);
 
 // Where the repair looks and how it decides and launches. The product uses
@@ -42,8 +43,9 @@ ServiceRepairEnvironment DefaultServiceRepairEnvironment();
 
 // Starts "veltrix_vpn_helper.exe --repair-service" elevated and hidden, but
 // only when this program is the installed one and Program Files, the
-// installation folder and the helper are plain objects that only trusted
-// principals can change. Every handle it opened is closed when it returns.
+// installation folder, the helper and every DLL beside it (which the
+// elevated helper may load) are plain objects that only trusted principals
+// can change. Every handle it opened is closed when it returns.
 RepairLaunch LaunchServiceRepair(
     HWND owner, const ServiceRepairEnvironment& environment = DefaultServiceRepairEnvironment());
 

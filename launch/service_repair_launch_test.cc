@@ -96,8 +96,11 @@ TEST(ProtectedObjectSecurityTest, WriteRightsAreReservedForTrustedPrincipals) {
     EXPECT_FALSE(PolicyAllows(L"O:SY" + kStrictDacl + Allow(bit, L"AU")));
     EXPECT_TRUE(PolicyAllows(L"O:SYD:" + Allow(bit, L"SY") + Allow(bit, L"BA")));
   }
-  // Only allowing entries that apply to the object itself count.
-  EXPECT_TRUE(PolicyAllows(L"O:SY" + kStrictDacl + Allow(FILE_WRITE_DATA, L"BU", L"OICIIO")));
+  // Write on children to come is as bad as write on the object, unless it is
+  // for their creator, who can only be trusted here.
+  EXPECT_FALSE(PolicyAllows(L"O:SY" + kStrictDacl + Allow(FILE_WRITE_DATA, L"BU", L"OICIIO")));
+  EXPECT_FALSE(PolicyAllows(L"O:SY" + kStrictDacl + Allow(FILE_APPEND_DATA, L"AU", L"CIIO")));
+  EXPECT_FALSE(PolicyAllows(L"O:SY" + kStrictDacl + Allow(GENERIC_ALL, L"CO")));
   EXPECT_TRUE(PolicyAllows(L"O:SY" + kStrictDacl + L"(D;;0x2;;;BU)"));
   // Reading, executing, synchronising and the like are anybody's.
   EXPECT_TRUE(PolicyAllows(L"O:SYD:" + Allow(~kProtectedWriteMask & 0xF01F07FF, L"WD")));
@@ -138,7 +141,8 @@ TEST(ProtectedObjectSecurityTest, OtherEntryTypesAreRefusedEvenWhenHarmless) {
       {ACCESS_ALLOWED_OBJECT_ACE_TYPE, 0, false},
       {ACCESS_ALLOWED_CALLBACK_ACE_TYPE, 0, false},
       {SYSTEM_MANDATORY_LABEL_ACE_TYPE, 0, false},
-      {ACCESS_ALLOWED_CALLBACK_ACE_TYPE, INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE, true},
+      // Entries for children to come are judged too.
+      {ACCESS_ALLOWED_CALLBACK_ACE_TYPE, INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SystemReadEntryAllowed(c.type, c.flags), c.allowed) << int{c.type};
@@ -228,6 +232,16 @@ TEST_F(ServiceRepairLaunchTest, EachObjectIsExaminedCompletelyInTurn) {
   }
   environment_.securityPolicy = IsProtectedObjectSecurity;  // refuses a user-owned tree
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected);
+  EXPECT_EQ(shell_.calls, 0);
+}
+
+// A DLL planted beside the helper would run elevated inside it.
+TEST_F(ServiceRepairLaunchTest, EveryDllBesideTheHelperIsJudged) {
+  ASSERT_TRUE(test::WriteBytes(installFolder_ + L"\\notes.txt", "not loaded"));
+  ASSERT_TRUE(test::WriteBytes(installFolder_ + L"\\VERSION.Dll", "MZ planted"));
+  refuseAtPolicyCall_ = 4;
+  EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected);
+  EXPECT_EQ(policyCalls_, 4);
   EXPECT_EQ(shell_.calls, 0);
 }
 
