@@ -10,6 +10,7 @@
 #include "base/product.h"
 #include "base/scope_exit.h"
 #include "engine_client/engine_project.h"
+#include "win32/dll_search.h"
 #include "window/flutter_window.h"
 #include "window/window_decisions.h"
 
@@ -48,6 +49,9 @@ int RunHost() {
 }  // namespace
 
 int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
+  // Before anything is loaded at run time. Should Windows refuse, the
+  // program still runs, as it did on systems without the call.
+  static_cast<void>(veltrix::RestrictDllSearch());
   veltrix::AttachConsoleForOutput();
   // The engine, the plug-ins and the Save As dialog expect an STA thread;
   // the apartment ends after all of them, on every way out.
