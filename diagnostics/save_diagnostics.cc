@@ -22,12 +22,15 @@ constexpr std::wstring_view kTextExtension = L".txt";
 // One filter; the literal's own terminator supplies the second closing zero.
 constexpr wchar_t kTextFilter[] = L"Text files (*.txt)\0*.txt\0";
 constexpr wchar_t kDefaultExtension[] = L"txt";
-// The dialog confirms a replacement itself and leaves our current directory alone.
-constexpr DWORD kDialogFlags =
-    OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
+// The dialog confirms a replacement itself and leaves our current directory
+// alone. A chosen shortcut comes back as itself, not as the file it points
+// to, and is refused as no text file.
+constexpr DWORD kDialogFlags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                               OFN_OVERWRITEPROMPT | OFN_NODEREFERENCELINKS;
 
-// Write, plus reading attributes for the plain-file check.
-constexpr DWORD kFileAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+// Write, reading attributes for the plain-file check, and deleting a file
+// this save created but refuses.
+constexpr DWORD kFileAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE;
 // A link is opened as itself so that the plain-file check sees and refuses it.
 constexpr DWORD kFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
 
@@ -93,12 +96,44 @@ Win32Result<> WriteReport(HANDLE file, const std::string& report) {
   return Done{};
 }
 
+// Whether the folder that would hold `path` lies on a local disk; judged
+// before anything is created in it.
+Win32Result<bool> FolderIsLocal(const std::wstring& path) {
+  const std::wstring folderPath = path.substr(0, path.find_last_of(L'\\') + 1);
+  UniqueKernelHandle folder(::CreateFileW(folderPath.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+  if (!folder) return LastError();
+  return IsOnLocalDisk(folder.Get());
+}
+
+// Removes a file this save created, through its handle.
+void DeleteCreated(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
 DiagnosticsSave WriteReportFile(const std::wstring& path, const std::string& report) {
+  const Win32Result<bool> local = FolderIsLocal(path);
+  if (!local) return Failure(SaveRefusal::kSaveFailed, local.error());
+  if (!*local) return Failure(SaveRefusal::kNotRegularFile);
+
   // No sharing: nobody else can open the file while the report goes in.
   // OPEN_ALWAYS keeps an existing file intact until it has passed the check.
   UniqueKernelHandle file(
       ::CreateFileW(path.c_str(), kFileAccess, 0, nullptr, OPEN_ALWAYS, kFileFlags, nullptr));
   if (!file) return Failure(SaveRefusal::kSaveFailed, LastError());
+  const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
+  // A link swapped into the path between the dialog and the open (a
+  // junction for a folder, say) leads elsewhere: the file must be the one
+  // chosen, by its whole path.
+  const auto finalPath = FinalPathOfHandle(file.Get());
+  const auto opened = finalPath ? DriveLetterForm(*finalPath) : std::nullopt;
+  if (!opened || !PathsEqual(*opened, path)) {
+    if (created) DeleteCreated(file.Get());
+    return Failure(SaveRefusal::kPathInvalid);
+  }
   const auto info = ReadFileInformation(file.Get());
   if (!info) return Failure(SaveRefusal::kSaveFailed, info.error());
   if (!IsPlainLocalFile(file.Get(), *info)) return Failure(SaveRefusal::kNotRegularFile);

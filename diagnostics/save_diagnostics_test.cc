@@ -38,6 +38,7 @@ class SaveDiagnosticsTest : public ::testing::Test {
         [&] { return clock; },
         [&](OPENFILENAMEW& dialog) {
           clock.wMinute += 30;
+          flags_ = dialog.Flags;
           if (dialog_ && *dialog_) {
             std::memcpy(dialog.lpstrFile, choice.c_str(), (choice.size() + 1) * sizeof(wchar_t));
           }
@@ -49,6 +50,7 @@ class SaveDiagnosticsTest : public ::testing::Test {
 
   test::ScratchFolder folder_;
   Win32Result<bool> dialog_ = true;
+  DWORD flags_ = 0;
 };
 
 TEST_F(SaveDiagnosticsTest, WritesExactlyTheReportAndAnswersThePath) {
@@ -109,6 +111,28 @@ TEST_F(SaveDiagnosticsTest, LeavesFilesItMayNotReplaceAlone) {
   const std::wstring folder = PathOf(L"looks-like.txt");
   ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
   EXPECT_FALSE(Save(folder));
+}
+
+// The report goes into the file the user chose, not where a shortcut or a
+// link swapped in after the dialog points.
+TEST_F(SaveDiagnosticsTest, WritesOnlyTheFileChosen) {
+  const std::wstring shortcut = PathOf(L"report.txt.lnk");
+  WriteBytes(shortcut, "shortcut");
+  EXPECT_EQ(test::Ended(Save(shortcut)).first, SaveRefusal::kPathInvalid);
+  EXPECT_NE(flags_ & OFN_NODEREFERENCELINKS, 0u);
+  EXPECT_EQ(ReadBytes(shortcut), "shortcut");
+
+  const std::wstring elsewhere = PathOf(L"elsewhere");
+  ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+  WriteBytes(elsewhere + L"\\kept.txt", "kept");
+  if (!test::MakeSymbolicLink(PathOf(L"swapped"), elsewhere, true)) {
+    GTEST_SKIP() << "no symbolic links here";
+  }
+  for (const wchar_t* name : {L"\\new.txt", L"\\kept.txt"}) {
+    EXPECT_EQ(test::Ended(Save(PathOf(L"swapped") + name)).first, SaveRefusal::kPathInvalid);
+  }
+  EXPECT_EQ(::GetFileAttributesW((elsewhere + L"\\new.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadBytes(elsewhere + L"\\kept.txt"), "kept");
 }
 
 TEST_F(SaveDiagnosticsTest, AFailedDialogCarriesItsCode) {

@@ -87,12 +87,16 @@ bool IsLocalDisk(DWORD fileType, ULONG deviceCharacteristics) {
   return fileType == FILE_TYPE_DISK && (deviceCharacteristics & kRemoteDevice) == 0;
 }
 
+bool IsOnLocalDisk(HANDLE object) {
+  return IsLocalDisk(::GetFileType(object), DeviceCharacteristics(object));
+}
+
 bool IsPlainLocalFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
   if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
     return false;
   }
   if (info.nNumberOfLinks != 1) return false;
-  if (!IsLocalDisk(::GetFileType(file), DeviceCharacteristics(file))) return false;
+  if (!IsOnLocalDisk(file)) return false;
   const Win32Result<std::wstring> finalPath = FinalPathOfHandle(file);
   return finalPath && DriveLetterForm(*finalPath).has_value();
 }

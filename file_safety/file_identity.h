@@ -33,6 +33,9 @@ Win32Result<std::vector<std::wstring>> FolderEntries(HANDLE folder);
 // device characteristics the system reports for an open object.
 bool IsLocalDisk(DWORD fileType, ULONG deviceCharacteristics);
 
+// An open object on a disk that no network redirector serves.
+bool IsOnLocalDisk(HANDLE object);
+
 // A regular file on a local disk, not a reparse point, with exactly one
 // name, whose final path is on a drive letter.
 bool IsPlainLocalFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info);
