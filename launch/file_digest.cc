@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "base/hex.h"
-#include "launch/launch_results.h"
 #include "win32/bcrypt_handles.h"
 #include "win32/last_error.h"
 
@@ -31,63 +30,78 @@ bool GetUlongProperty(BCRYPT_HANDLE object, const wchar_t* property, ULONG* valu
 
 }  // namespace
 
-Win32Result<std::string> Sha256HexOfFile(HANDLE file, uint64_t size) {
-  LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return LastError();
-
-  // Declared in the order of creation so they are released in reverse: the
-  // hash handle before the object buffer it lives in, both before the provider.
+// Declared in the order of creation so they are released in reverse: the
+// hash handle before the object buffer it lives in, both before the provider.
+struct Sha256::State {
   UniqueAlgorithmProvider provider;
-  if (!Succeeded(
-          ::BCryptOpenAlgorithmProvider(provider.Receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
+  std::vector<UCHAR> hashObject;
+  UniqueHash hash;
+};
+
+Sha256::Sha256(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Sha256::~Sha256() = default;
+Sha256::Sha256(Sha256&&) noexcept = default;
+Sha256& Sha256::operator=(Sha256&&) noexcept = default;
+
+Win32Result<Sha256> Sha256::Start() {
+  auto state = std::make_unique<State>();
+  if (!Succeeded(::BCryptOpenAlgorithmProvider(state->provider.Receive(), BCRYPT_SHA256_ALGORITHM,
+                                               nullptr, 0))) {
     return kHashFailed;
   }
   ULONG objectLength = 0;
   ULONG digestLength = 0;
-  if (!GetUlongProperty(provider.Get(), BCRYPT_OBJECT_LENGTH, &objectLength) || objectLength < 1 ||
-      objectLength > kMaxHashObjectBytes ||
-      !GetUlongProperty(provider.Get(), BCRYPT_HASH_LENGTH, &digestLength) ||
+  if (!GetUlongProperty(state->provider.Get(), BCRYPT_OBJECT_LENGTH, &objectLength) ||
+      objectLength < 1 || objectLength > kMaxHashObjectBytes ||
+      !GetUlongProperty(state->provider.Get(), BCRYPT_HASH_LENGTH, &digestLength) ||
       digestLength != kDigestBytes) {
     return kHashFailed;
   }
-  std::vector<UCHAR> hashObject(objectLength, 0);
-  UniqueHash hash;
-  if (!Succeeded(::BCryptCreateHash(provider.Get(), hash.Receive(), hashObject.data(), objectLength,
-                                    nullptr, 0, 0))) {
+  state->hashObject.assign(objectLength, 0);
+  if (!Succeeded(::BCryptCreateHash(state->provider.Get(), state->hash.Receive(),
+                                    state->hashObject.data(), objectLength, nullptr, 0, 0))) {
     return kHashFailed;
   }
+  return Sha256(std::move(state));
+}
 
-  std::vector<UCHAR> buffer(kReadBufferBytes, 0);
+Win32Result<> Sha256::Add(std::span<const uint8_t> bytes) {
+  if (!Succeeded(::BCryptHashData(state_->hash.Get(), const_cast<UCHAR*>(bytes.data()),
+                                  static_cast<ULONG>(bytes.size()), 0))) {
+    return kHashFailed;
+  }
+  return Done{};
+}
+
+Win32Result<std::string> Sha256::FinishHex() {
+  std::array<UCHAR, kDigestBytes> digest{};
+  if (!Succeeded(::BCryptFinishHash(state_->hash.Get(), digest.data(), kDigestBytes, 0))) {
+    return kHashFailed;
+  }
+  return LowerHex(digest);
+}
+
+Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size, const PieceSink& sink) {
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return LastError();
+  Win32Result<Sha256> hash = Sha256::Start();
+  if (!hash) return hash.error();
+
+  std::vector<uint8_t> buffer(kReadBufferBytes, 0);
   uint64_t total = 0;
   while (total < size) {
     const DWORD request = static_cast<DWORD>(std::min<uint64_t>(size - total, kReadBufferBytes));
     DWORD read = 0;
     if (!::ReadFile(file, buffer.data(), request, &read, nullptr)) return LastError();
     if (read == 0 || read > request) return Win32Error(ERROR_HANDLE_EOF);
-    if (!Succeeded(::BCryptHashData(hash.Get(), buffer.data(), read, 0))) return kHashFailed;
+    const std::span<uint8_t> piece(buffer.data(), read);
+    if (sink) {
+      if (const auto taken = sink(piece); !taken) return taken.error();
+    }
+    if (const auto added = hash->Add(piece); !added) return added.error();
     total += read;
   }
-
-  std::array<UCHAR, kDigestBytes> digest{};
-  if (!Succeeded(::BCryptFinishHash(hash.Get(), digest.data(), kDigestBytes, 0))) {
-    return kHashFailed;
-  }
-  return LowerHex(digest);
-}
-
-Win32Result<bool> FileMatchesSha256(HANDLE file, uint64_t expectedSize,
-                                    std::string_view expectedSha256Hex) {
-  if (!IsSha256Hex(expectedSha256Hex)) return false;
-  if (expectedSize < 1 || expectedSize > kMaxInstallerSize) return false;
-
-  LARGE_INTEGER fileSize{};
-  if (!::GetFileSizeEx(file, &fileSize)) return LastError();
-  if (fileSize.QuadPart < 0 || static_cast<uint64_t>(fileSize.QuadPart) != expectedSize) {
-    return false;
-  }
-  const Win32Result<std::string> digest = Sha256HexOfFile(file, expectedSize);
-  if (!digest) return digest.error();
-  return *digest == expectedSha256Hex;
+  return hash->FinishHex();
 }
 
 }  // namespace veltrix

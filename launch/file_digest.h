@@ -4,25 +4,43 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
 #include <string>
-#include <string_view>
 
 #include "base/expected.h"
 
 namespace veltrix {
 
-// The SHA-256, in lower-case hexadecimal, of exactly `size` bytes read from
-// the start of `file` through the handle, at most 64 KiB at a time; the file
+// A SHA-256 over bytes given piece by piece.
+class Sha256 {
+ public:
+  static Win32Result<Sha256> Start();
+  ~Sha256();
+  Sha256(Sha256&&) noexcept;
+  Sha256& operator=(Sha256&&) noexcept;
+
+  [[nodiscard]] Win32Result<> Add(std::span<const uint8_t> bytes);
+  // The digest in lower-case hexadecimal; nothing may be added afterwards.
+  Win32Result<std::string> FinishHex();
+
+ private:
+  struct State;
+  explicit Sha256(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
+
+// Each piece read, handed on before it is hashed (to be written elsewhere,
+// say); it may still change the piece.
+using PieceSink = std::function<Win32Result<>(std::span<uint8_t> piece)>;
+
+// Reads exactly `size` bytes from the start of `file` through the handle,
+// at most 64 KiB at a time, hands each piece to `sink` and gives the SHA-256,
+// in lower-case hexadecimal, of the pieces as the sink left them. The file
 // pointer is left after the last byte read. A file that ends early is an
 // error (ERROR_HANDLE_EOF).
-Win32Result<std::string> Sha256HexOfFile(HANDLE file, uint64_t size);
-
-// Whether the file behind `file` holds exactly `expectedSize` bytes (1 to
-// kMaxInstallerSize) whose SHA-256 is `expectedSha256Hex`; nothing is read
-// when the size or the digest's form is wrong. An error only when the file
-// could not be read.
-Win32Result<bool> FileMatchesSha256(HANDLE file, uint64_t expectedSize,
-                                    std::string_view expectedSha256Hex);
+Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size, const PieceSink& sink = {});
 
 }  // namespace veltrix
 

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 #include "file_safety/pinned_open.h"
 #include "file_safety/testing/file_test_support.h"
-#include "launch/launch_results.h"
 
 namespace veltrix {
 namespace {
@@ -17,11 +15,6 @@ UniqueKernelHandle PayloadWith(const test::ScratchFolder& folder, const std::str
   EXPECT_TRUE(test::WriteBytes(folder / L"payload.bin", bytes));
   auto opened = OpenPinned(folder / L"payload.bin", PinnedObject::InstallerFile);
   return opened ? std::move(*opened) : UniqueKernelHandle();
-}
-
-bool Matches(HANDLE file, uint64_t size, const std::string& digest) {
-  const Win32Result<bool> matches = FileMatchesSha256(file, size, digest);
-  return matches && *matches;
 }
 
 int64_t Position(HANDLE file) {
@@ -41,43 +34,32 @@ TEST(FileDigestTest, KnownDigestsAcrossTheReadBuffer) {
   };
   for (const auto& v : vectors) {
     test::ScratchFolder folder;
-    UniqueKernelHandle file = PayloadWith(folder, v.message);
-    EXPECT_TRUE(Matches(file.Get(), v.message.size(), v.digest)) << v.message.size();
+    UniqueKernelHandle file = PayloadWith(folder, v.message + "tail");
+    std::string pieces;
+    const auto sink = [&](std::span<uint8_t> piece) {
+      pieces.append(piece.begin(), piece.end());
+      return Win32Result<>(Done{});
+    };
+    // Read from the start, however the pointer stood, and never past the size.
+    ::SetFilePointerEx(file.Get(), LARGE_INTEGER{{100, 0}}, nullptr, FILE_BEGIN);
+    EXPECT_EQ(*ReadWithSha256(file.Get(), v.message.size(), sink), v.digest);
+    EXPECT_EQ(pieces, v.message);
     EXPECT_EQ(Position(file.Get()), static_cast<int64_t>(v.message.size()));
-    // The pointer is rewound first, so a second check gives the same answer.
-    EXPECT_TRUE(Matches(file.Get(), v.message.size(), v.digest)) << v.message.size();
   }
 }
 
-TEST(FileDigestTest, RefusesOtherSizesAndOtherDigests) {
+TEST(FileDigestTest, HashesWhatTheSinkLeftAndFailsOnAShortFile) {
   test::ScratchFolder folder;
-  const std::string bytes(65537, 'z');
-  UniqueKernelHandle file = PayloadWith(folder, bytes);
-  const std::string digest = "810c37bb91b70d110564f7739f88b79f6e2ad5b9553d5a7a8119bf3a376e87f9";
-  // Nothing is read for a size that differs: the pointer stays where it was put.
-  LARGE_INTEGER middle{};
-  middle.QuadPart = 100;
-  ASSERT_TRUE(::SetFilePointerEx(file.Get(), middle, nullptr, FILE_BEGIN));
-  EXPECT_FALSE(Matches(file.Get(), bytes.size() - 1, digest));
-  EXPECT_FALSE(Matches(file.Get(), bytes.size() + 1, digest));
-  EXPECT_EQ(Position(file.Get()), 100);
-  // A prefix of the file with the prefix's own digest is still refused.
-  EXPECT_FALSE(Matches(file.Get(), 65536,
-                       "d809b75df5a9b674736feaf68ee9939e1712b59b52228623eb61233f22707265"));
-  EXPECT_FALSE(Matches(file.Get(), kMaxInstallerSize + 1, digest));
-
-  std::string upper = digest;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  std::string changed = digest;
-  changed[10] = changed[10] == '0' ? '1' : '0';
-  EXPECT_FALSE(Matches(file.Get(), bytes.size(), upper));
-  EXPECT_FALSE(Matches(file.Get(), bytes.size(), changed));
-  EXPECT_TRUE(Matches(file.Get(), bytes.size(), digest));
-
-  test::ScratchFolder emptyFolder;
-  UniqueKernelHandle empty = PayloadWith(emptyFolder, "");
-  EXPECT_FALSE(
-      Matches(empty.Get(), 0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+  UniqueKernelHandle file = PayloadWith(folder, "abd");
+  const auto changeLast = [](std::span<uint8_t> piece) {
+    piece.back() = 'c';
+    return Win32Result<>(Done{});
+  };
+  EXPECT_EQ(*ReadWithSha256(file.Get(), 3, changeLast),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const auto refuse = [](std::span<uint8_t>) { return Win32Result<>(Win32Error(ERROR_DISK_FULL)); };
+  EXPECT_EQ(ReadWithSha256(file.Get(), 3, refuse).error().code, uint32_t{ERROR_DISK_FULL});
+  EXPECT_EQ(ReadWithSha256(file.Get(), 4).error().code, uint32_t{ERROR_HANDLE_EOF});
 }
 
 }  // namespace

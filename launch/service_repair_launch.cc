@@ -11,6 +11,7 @@
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/pinned_open.h"
+#include "win32/known_folder.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 
@@ -18,9 +19,6 @@ namespace veltrix {
 namespace {
 
 static_assert(kProtectedWriteMask == 0x500D0156);
-
-void FreeCoTaskMemory(void* memory) { ::CoTaskMemFree(memory); }
-using UniqueCoTaskMemory = UniqueHandle<void*, FreeCoTaskMemory>;
 
 // FOLDERID_ProgramFiles, {905E63B6-C1BF-494E-B29C-65B732D3D21A}.
 constexpr GUID kProgramFilesFolderId = {
@@ -34,11 +32,7 @@ constexpr wchar_t kTrustedInstallerAccount[] = L"NT SERVICE\\TrustedInstaller";
 constexpr DWORD kDomainNameUnits = 256;
 
 Win32Result<std::wstring> KnownProgramFilesFolder() {
-  UniqueCoTaskMemory text;
-  const HRESULT status = ::SHGetKnownFolderPath(kProgramFilesFolderId, 0, nullptr,
-                                                reinterpret_cast<PWSTR*>(text.Receive()));
-  if (FAILED(status) || !text) return Win32Error{static_cast<uint32_t>(status)};
-  return std::wstring(static_cast<const wchar_t*>(text.Get()));
+  return KnownFolderPath(kProgramFilesFolderId);
 }
 
 // The SID inside an allowing entry, when the entry is large enough to hold it.

@@ -6,7 +6,7 @@
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/pinned_open.h"
-#include "launch/file_digest.h"
+#include "win32/last_error.h"
 #include "win32/system_paths.h"
 
 namespace veltrix {
@@ -36,10 +36,10 @@ struct PinnedInstaller {
 
 // An elevated program loads DLLs from its own folder first, so a file
 // dropped beside the installer (a version.dll, say) would run with
-// administrator rights behind a genuine prompt. This cannot stop a file
-// added while the prompt is shown: the folder stays open to writes by the
-// same user, as downloads need. The installer's own DLL search settings
-// (system folder only) remain the last line.
+// administrator rights behind a genuine prompt. The download folder stays
+// open to writes by the same user, as downloads need; what runs is a copy in
+// a folder nobody else can write, and a download with company is refused
+// before it is copied.
 bool AloneInItsFolder(HANDLE updateFolder) {
   const auto entries = FolderEntries(updateFolder);
   return entries && entries->size() == 1 && PathsEqual(entries->front(), kInstallerFileName);
@@ -57,18 +57,10 @@ Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
   return PinnedInstaller{std::move(*tempFolder), std::move(*updateFolder), std::move(*installer)};
 }
 
-// The paths the shell is given: the ordinary forms of the pinned objects'
-// final paths, so that nothing it resolves can differ from what was checked
-// while the handles are held, even when a link on the way is re-pointed.
-struct VerifiedPlaces {
-  std::wstring installer;
-  std::wstring updateFolder;
-};
-
 // The installer is a plain, non-empty file alone in a plain update folder,
 // and both are where their names say under the temporary folder, whose own
 // final path is the anchor (it may itself be reached through a link).
-Expected<VerifiedPlaces, Failure<InstallerRefusal>> CheckPinned(const PinnedInstaller& pinned) {
+Expected<Done, Failure<InstallerRefusal>> CheckPinned(const PinnedInstaller& pinned) {
   const auto updateInfo = ReadFileInformation(pinned.updateFolder.Get());
   if (!updateInfo) return Failure(InstallerRefusal::kUnavailable, updateInfo.error());
   const auto installerInfo = ReadFileInformation(pinned.installer.Get());
@@ -85,15 +77,30 @@ Expected<VerifiedPlaces, Failure<InstallerRefusal>> CheckPinned(const PinnedInst
   if (!placed || !AloneInItsFolder(pinned.updateFolder.Get())) {
     return Failure(InstallerRefusal::kUnsafe);
   }
-  const auto installer = DriveLetterForm(*installerFinal);
-  const auto updateFolder = DriveLetterForm(*updateFinal);
-  if (!installer || !updateFolder) return Failure(InstallerRefusal::kUnsafe);
-  return VerifiedPlaces{*installer, *updateFolder};
+  return Done{};
+}
+
+// The paths the shell is given: the ordinary forms of the held copy's final
+// paths, so that nothing it resolves can differ from what was written.
+struct LaunchPlaces {
+  std::wstring installer;
+  std::wstring folder;
+};
+
+std::optional<LaunchPlaces> PlacesOf(const InstallerCopy& copy) {
+  const auto installer = FinalPathOfHandle(copy.installer.Get());
+  const auto folder = FinalPathOfHandle(copy.folder.Get());
+  if (!installer || !folder) return std::nullopt;
+  auto installerPath = DriveLetterForm(*installer);
+  auto folderPath = DriveLetterForm(*folder);
+  if (!installerPath || !folderPath) return std::nullopt;
+  return LaunchPlaces{std::move(*installerPath), std::move(*folderPath)};
 }
 
 }  // namespace
 
 InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
+                                      const InstallerCopySteps& steps,
                                       const ShellExecuteFunction& shell) {
   const std::optional<std::wstring> given = PathFromUtf8(request.path);
   const Win32Result<std::wstring> tempFolder = TemporaryFolderPath();
@@ -103,15 +110,21 @@ InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& reques
 
   const Win32Result<PinnedInstaller> pinned = Pin(places);
   if (!pinned) return Failure(InstallerRefusal::kUnavailable, pinned.error());
-  const auto verified = CheckPinned(*pinned);
-  if (!verified) return verified.error();
-  const Win32Result<bool> matches =
-      FileMatchesSha256(pinned->installer.Get(), request.size, request.sha256);
-  // A read that fails midway says nothing about the bytes.
-  if (!matches) return Failure(InstallerRefusal::kUnavailable, matches.error());
-  if (!*matches) return Failure(InstallerRefusal::kMismatch);
-  return ElevatedOutcome(LaunchElevated({owner, verified->installer.c_str(), nullptr,
-                                         verified->updateFolder.c_str(), SW_SHOWNORMAL},
+  if (const auto checked = CheckPinned(*pinned); !checked) return checked.error();
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(pinned->installer.Get(), &size)) {
+    return Failure(InstallerRefusal::kUnavailable, LastError());
+  }
+  if (!IsSha256Hex(request.sha256) || request.size < 1 || request.size > kMaxInstallerSize ||
+      static_cast<uint64_t>(size.QuadPart) != request.size) {
+    return Failure(InstallerRefusal::kMismatch);
+  }
+  const auto copy = MakeInstallerCopy(pinned->installer.Get(), request.size, request.sha256, steps);
+  if (!copy) return copy.error();
+  const std::optional<LaunchPlaces> launched = PlacesOf(*copy);
+  if (!launched) return Failure(InstallerRefusal::kUnsafe);
+  return ElevatedOutcome(LaunchElevated({owner, launched->installer.c_str(), nullptr,
+                                         launched->folder.c_str(), SW_SHOWNORMAL},
                                         shell),
                          InstallerRefusal::kCancelled, InstallerRefusal::kLaunchFailed);
 }

@@ -4,20 +4,21 @@
 #include <windows.h>
 
 #include "launch/elevated_launch.h"
+#include "launch/installer_copy.h"
 #include "launch/launch_results.h"
 
 namespace veltrix {
 
 inline constexpr wchar_t kUpdateFolderName[] = L"VELTRIX-updates";
-inline constexpr wchar_t kInstallerFileName[] = L"VELTRIX-VPN-Setup-x64-beta.exe";
 
 // Starts the downloaded update installer elevated, but only the one in
 // <temp>\VELTRIX-updates, only when every object on the way is plain and
-// where it should be, and only when the bytes behind the open handle have
-// the request's size and digest. The request's path is only compared with
-// the expected location; what is opened and launched is built from the
-// temporary folder.
+// where it should be, and only from a locked copy whose bytes have the
+// request's size and digest. The request's path is only compared with the
+// expected location; what is opened is built from the temporary folder, and
+// what is launched is the copy.
 InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
+                                      const InstallerCopySteps& steps = DefaultInstallerCopySteps(),
                                       const ShellExecuteFunction& shell = ::ShellExecuteExW);
 
 }  // namespace veltrix

@@ -89,7 +89,7 @@ std::optional<std::string> Sha256OfFile(const std::wstring& path) {
   LARGE_INTEGER size{};
   if (!file || !::GetFileSizeEx(file.Get(), &size)) return std::nullopt;
   Win32Result<std::string> digest =
-      Sha256HexOfFile(file.Get(), static_cast<uint64_t>(size.QuadPart));
+      ReadWithSha256(file.Get(), static_cast<uint64_t>(size.QuadPart));
   if (!digest) return std::nullopt;
   return *digest;
 }
