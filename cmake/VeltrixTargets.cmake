@@ -19,20 +19,23 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine-run ${VELTRIX_WINEPREFIX})
 endif()
 
-# veltrix_add_test(NAME SOURCES ... [LIBS ...] [OUTPUT_DIRECTORY dir] [DEPENDS targets...])
+# veltrix_add_test(NAME SOURCES ... [LIBS ...] [IN_BUNDLE] [DEPENDS targets...])
 # Natively every test case is its own CTest entry; on Windows the whole
 # executable is one entry, since each Wine process start costs time.
-# OUTPUT_DIRECTORY places the program (beside the DLLs it loads); DEPENDS
-# names what must be built before it runs.
+# IN_BUNDLE places a Windows test program in the bundle, beside the engine
+# and plug-in DLLs it loads (and has them built first); DEPENDS names what
+# else must be built before it runs.
 function(veltrix_add_test name)
   if(NOT VELTRIX_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "OUTPUT_DIRECTORY" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "IN_BUNDLE" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE veltrix_options ${ARG_LIBS} GTest::gmock GTest::gtest_main)
-  if(ARG_OUTPUT_DIRECTORY)
-    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
+  if(ARG_IN_BUNDLE AND WIN32)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bundle)
+    add_dependencies(${name}
+      flutter_windows flutter_secure_storage_windows_plugin url_launcher_windows_plugin)
   endif()
   if(ARG_DEPENDS)
     add_dependencies(${name} ${ARG_DEPENDS})

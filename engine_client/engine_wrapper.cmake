@@ -16,14 +16,7 @@ add_library(veltrix_engine_wrapper STATIC
 target_link_libraries(veltrix_engine_wrapper PUBLIC
   veltrix_options veltrix_engine_client flutter_windows)
 
-if(TARGET GTest::gtest_main)
-  veltrix_add_test(engine_client_wrapper_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wrapper_test.cc
-    LIBS veltrix_engine_wrapper)
-  if(WIN32)
-    # The engine library has to sit beside the test program.
-    add_custom_command(TARGET engine_client_wrapper_tests POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different
-        $<TARGET_FILE:flutter_windows> $<TARGET_FILE_DIR:engine_client_wrapper_tests>)
-  endif()
-endif()
+veltrix_add_test(engine_client_wrapper_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wrapper_test.cc
+  LIBS veltrix_engine_wrapper
+  IN_BUNDLE)
