@@ -13,11 +13,34 @@ if(VELTRIX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(WIN32)
+  # The same commit gives the same bytes in any source and build folder: no
+  # folder in debug information or __FILE__, no link time in the PE header.
+  # GCC tries the last map first, which matters when the build folder lies
+  # inside the source folder.
+  add_compile_options(
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=.>)
+  add_link_options(-Wl,--no-insert-timestamp)
+endif()
+
 if(CMAKE_CROSSCOMPILING AND WIN32)
   # Test executables run under Wine in a prefix that belongs to this build tree.
   set(VELTRIX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine-run ${VELTRIX_WINEPREFIX})
 endif()
+
+# veltrix_ship(TARGETS...)
+# Files the bundle ships go without debug information: their link step moves
+# it into <build>/debug/<file>.debug, outside the bundle, and leaves a debug
+# link to it. Done as a linker launcher because that can be set here on
+# targets of other folders, which a POST_BUILD step cannot.
+function(veltrix_ship)
+  foreach(target ${ARGN})
+    set_property(TARGET ${target} PROPERTY CXX_LINKER_LAUNCHER
+      ${PROJECT_SOURCE_DIR}/cmake/split-debug ${CMAKE_OBJCOPY} ${CMAKE_BINARY_DIR}/debug)
+  endforeach()
+endfunction()
 
 # veltrix_add_test(NAME SOURCES ... [LIBS ...] [IN_BUNDLE] [DEPENDS targets...])
 # Natively every test case is its own CTest entry; on Windows the whole
