@@ -36,6 +36,9 @@ endif()
 # link to it. Done as a linker launcher because that can be set here on
 # targets of other folders, which a POST_BUILD step cannot.
 function(veltrix_ship)
+  if(NOT CMAKE_OBJCOPY)
+    message(FATAL_ERROR "no objcopy for the toolchain, needed to move debug information out")
+  endif()
   foreach(target ${ARGN})
     set_property(TARGET ${target} PROPERTY CXX_LINKER_LAUNCHER
       ${PROJECT_SOURCE_DIR}/cmake/split-debug ${CMAKE_OBJCOPY} ${CMAKE_BINARY_DIR}/debug)
