@@ -13,26 +13,55 @@ if(VELTRIX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(WIN32)
+  # The same commit gives the same bytes in any source and build folder: no
+  # folder in debug information or __FILE__, no link time in the PE header.
+  # GCC tries the last map first, which matters when the build folder lies
+  # inside the source folder.
+  add_compile_options(
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=.>)
+  add_link_options(-Wl,--no-insert-timestamp)
+endif()
+
 if(CMAKE_CROSSCOMPILING AND WIN32)
   # Test executables run under Wine in a prefix that belongs to this build tree.
   set(VELTRIX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine-run ${VELTRIX_WINEPREFIX})
 endif()
 
-# veltrix_add_test(NAME SOURCES ... [LIBS ...] [OUTPUT_DIRECTORY dir] [DEPENDS targets...])
+# veltrix_ship(TARGETS...)
+# Files the bundle ships go without debug information: their link step moves
+# it into <build>/debug/<file>.debug, outside the bundle, and leaves a debug
+# link to it. Done as a linker launcher because that can be set here on
+# targets of other folders, which a POST_BUILD step cannot.
+function(veltrix_ship)
+  if(NOT CMAKE_OBJCOPY)
+    message(FATAL_ERROR "no objcopy for the toolchain, needed to move debug information out")
+  endif()
+  foreach(target ${ARGN})
+    set_property(TARGET ${target} PROPERTY CXX_LINKER_LAUNCHER
+      ${PROJECT_SOURCE_DIR}/cmake/split-debug ${CMAKE_OBJCOPY} ${CMAKE_BINARY_DIR}/debug)
+  endforeach()
+endfunction()
+
+# veltrix_add_test(NAME SOURCES ... [LIBS ...] [IN_BUNDLE] [DEPENDS targets...])
 # Natively every test case is its own CTest entry; on Windows the whole
 # executable is one entry, since each Wine process start costs time.
-# OUTPUT_DIRECTORY places the program (beside the DLLs it loads); DEPENDS
-# names what must be built before it runs.
+# IN_BUNDLE places a Windows test program in the bundle, beside the engine
+# and plug-in DLLs it loads (and has them built first); DEPENDS names what
+# else must be built before it runs.
 function(veltrix_add_test name)
   if(NOT VELTRIX_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "OUTPUT_DIRECTORY" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "IN_BUNDLE" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE veltrix_options ${ARG_LIBS} GTest::gmock GTest::gtest_main)
-  if(ARG_OUTPUT_DIRECTORY)
-    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
+  if(ARG_IN_BUNDLE AND WIN32)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bundle)
+    add_dependencies(${name}
+      flutter_windows flutter_secure_storage_windows_plugin url_launcher_windows_plugin)
   endif()
   if(ARG_DEPENDS)
     add_dependencies(${name} ${ARG_DEPENDS})

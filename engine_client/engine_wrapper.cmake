@@ -1,8 +1,9 @@
 # The host's side of the engine: messenger, method channel, engine, view
-# controller and view, over the engine library's C interface. On Windows the
-# engine is flutter_windows.dll (the stand-in's, or a real one in a product
-# build); natively the stand-in's portable core plays it, so the messenger
-# and channel run under the sanitizers too.
+# controller and view, over the engine library's C interface: the target
+# flutter_windows, chosen in standin/. On Windows that is flutter_windows.dll
+# (the stand-in's, or a real one in a product build); natively the
+# stand-in's portable core plays it, so the messenger and channel run under
+# the sanitizers too.
 if(VELTRIX_BENCH_ONLY)
   return()
 endif()
@@ -12,22 +13,10 @@ add_library(veltrix_engine_wrapper STATIC
   ${CMAKE_CURRENT_LIST_DIR}/flutter_engine.cc
   ${CMAKE_CURRENT_LIST_DIR}/flutter_view_controller.cc
   ${CMAKE_CURRENT_LIST_DIR}/method_channel.cc)
-if(WIN32)
-  set(VELTRIX_ENGINE_LIBRARY flutter_windows)
-else()
-  set(VELTRIX_ENGINE_LIBRARY veltrix_standin_engine)
-endif()
 target_link_libraries(veltrix_engine_wrapper PUBLIC
-  veltrix_options veltrix_engine_client ${VELTRIX_ENGINE_LIBRARY})
+  veltrix_options veltrix_engine_client flutter_windows)
 
-if(TARGET GTest::gtest_main)
-  veltrix_add_test(engine_client_wrapper_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wrapper_test.cc
-    LIBS veltrix_engine_wrapper)
-  if(WIN32)
-    # The engine library has to sit beside the test program.
-    add_custom_command(TARGET engine_client_wrapper_tests POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different
-        $<TARGET_FILE:flutter_windows> $<TARGET_FILE_DIR:engine_client_wrapper_tests>)
-  endif()
-endif()
+veltrix_add_test(engine_client_wrapper_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wrapper_test.cc
+  LIBS veltrix_engine_wrapper
+  IN_BUNDLE)
