@@ -6,12 +6,13 @@ namespace veltrix {
 namespace {
 
 TEST(Utf, RoundTripsEveryLengthOfSequence) {
-  // a é € 😀 U+40000
-  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF1\x80\x80\x80";
+  // a é € 😀 U+40000 U+10FFFF
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF";
   const auto wide = Utf8ToUtf16(text);
   ASSERT_TRUE(wide);
-  EXPECT_EQ(*wide, (std::wstring{L'a', L'\xE9', L'\x20AC', wchar_t(0xD83D), wchar_t(0xDE00),
-                                 wchar_t(0xD8C0), wchar_t(0xDC00)}));
+  EXPECT_EQ(*wide,
+            (std::wstring{L'a', L'\xE9', L'\x20AC', wchar_t(0xD83D), wchar_t(0xDE00),
+                          wchar_t(0xD8C0), wchar_t(0xDC00), wchar_t(0xDBFF), wchar_t(0xDFFF)}));
   EXPECT_EQ(Utf16ToUtf8(*wide), text);
 }
 
