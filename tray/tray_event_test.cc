@@ -43,10 +43,10 @@ TEST(TrayEventTest, DecodesEachVersionsEvents) {
   }
   // Version 4's anchor is a signed screen position; bits above the two
   // words do not leak into it.
-  const TrayEvent event = DecodeTrayEvent(true, Anchor(-1200, 2159) | (uintptr_t{0xFFFF} << 32),
+  const TrayEvent event = DecodeTrayEvent(true, Anchor(-1201, 2159) | (uintptr_t{0xFFFF} << 32),
                                           Version4(kTrayEventContextMenu));
   EXPECT_TRUE(event.hasAnchor);
-  EXPECT_EQ(std::make_pair(event.x, event.y), std::make_pair(-1200, 2159));
+  EXPECT_EQ(std::make_pair(event.x, event.y), std::make_pair(-1201, 2159));
 }
 
 }  // namespace
