@@ -143,12 +143,8 @@ TEST(StandardCodecSerializerTest, WritesTheWireFormatAndReadsItBack) {
   }
 }
 
-TEST(StandardCodecSerializerTest, CustomValueIsWrittenAsNullAndReported) {
-  ::testing::internal::CaptureStderr();
+TEST(StandardCodecSerializerTest, CustomValueIsWrittenAsNull) {
   EXPECT_EQ(Encode(EncodableValue(CustomValue(1))), Hex("00"));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "Unhandled custom type in StandardCodecSerializer::WriteValue. Custom types require "
-            "codec extensions.\n");
 }
 
 // Odd and hostile input decodes to a value, with at most one line saying why.
@@ -268,7 +264,6 @@ TEST(StandardCodecSerializerTest, SizesBeyondTheFormatAreRefused) {
 
 TEST(StandardMethodCodecTest, EncodesCallsAndEnvelopes) {
   EXPECT_EQ(*Codec().EncodeCall(MethodCall("open", nullptr)), Hex("07 04 6F70656E 00"));
-  EXPECT_EQ(*Codec().EncodeSuccess(nullptr), Hex("00 00"));
   // Values after the envelope byte are aligned from the envelope's start.
   const EncodableValue half(0.5);
   EXPECT_EQ(*Codec().EncodeSuccess(&half), Hex("00 06 000000000000 000000000000E03F"));

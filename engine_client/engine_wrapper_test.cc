@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "engine_client/binary_messenger.h"
@@ -140,11 +139,7 @@ TEST_F(MessengerTest, UnhandledCallsGetAnEmptyReply) {
   channel_.SetCallHandler(
       [&](const MethodCall&, std::unique_ptr<MethodResult>) { handled = true; });
   ui_.Send(kChannel, {3, 1, 0, 0, 0});  // an integer where the name belongs
-  ::testing::internal::CaptureStderr();
   PumpEngine();
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "Invalid method call; method name is not a string.\n"
-            "Unable to construct method call from message on channel veltrix/desktop\n");
   channel_.SetCallHandler(nullptr);
   ui_.Send(kChannel, {7, 1, 'x', 0});  // "x", no arguments
   PumpEngine();
@@ -154,28 +149,24 @@ TEST_F(MessengerTest, UnhandledCallsGetAnEmptyReply) {
 
 // How each reply to an outgoing call reaches the caller's result.
 TEST_F(MessengerTest, RepliesToInvokeReachTheResult) {
-  const std::string kUndecodable =
-      "Unable to decode reply to method invocation on channel veltrix/desktop\n";
-  const std::vector<std::tuple<std::optional<Bytes>, std::string, std::string>> cases = {
-      {std::nullopt, "not implemented", ""},  // nobody listens
-      {Bytes{}, "not implemented", ""},
-      {Bytes{0, 0}, "success", ""},
-      {Bytes{0, 3, 42, 0, 0, 0}, "success 42", ""},
-      {Bytes{1, 7, 1, 'e', 7, 1, 'm', 3, 1, 0, 0, 0}, "error e/m 1", ""},
-      {Bytes{2}, "not implemented", kUndecodable},
+  const std::vector<std::pair<std::optional<Bytes>, std::string>> cases = {
+      {std::nullopt, "not implemented"},  // nobody listens
+      {Bytes{}, "not implemented"},
+      {Bytes{0, 0}, "success"},
+      {Bytes{0, 3, 42, 0, 0, 0}, "success 42"},
+      {Bytes{1, 7, 1, 'e', 7, 1, 'm', 3, 1, 0, 0, 0}, "error e/m 1"},
+      {Bytes{2}, "not implemented"},
       // A code that is not text, or a message neither text nor null, is refused.
-      {Bytes{1, 3, 1, 0, 0, 0, 0, 0}, "not implemented", kUndecodable},
-      {Bytes{1, 7, 1, 'e', 3, 1, 0, 0, 0, 0}, "not implemented", kUndecodable},
+      {Bytes{1, 3, 1, 0, 0, 0, 0, 0}, "not implemented"},
+      {Bytes{1, 7, 1, 'e', 3, 1, 0, 0, 0, 0}, "not implemented"},
   };
-  for (const auto& [reply, result, line] : cases) {
+  for (const auto& [reply, result] : cases) {
     SCOPED_TRACE(result + (reply ? " " + std::to_string(reply->size()) : ""));
     if (reply) ui_.Listen(kChannel);
     ui_.answer = reply;
     std::string log;
     channel_.InvokeMethod("toggle", nullptr, std::make_unique<RecordingResult>(&log));
-    ::testing::internal::CaptureStderr();
     PumpEngine();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), line);
     EXPECT_EQ(log, result);
   }
 }
@@ -190,15 +181,11 @@ TEST(FlutterViewControllerTest, RefusedViewLeavesNoViewAndNoEngineBehind) {
   const int before = VeltrixStandinLiveEngineCount();
   EngineProject project(L"data");
   ScopedEnvironment failing("VELTRIX_ENGINE_FAIL_VIEW", "1");
-  ::testing::internal::CaptureStderr();
   {
     FlutterViewController controller(320, 200, project);
     EXPECT_EQ(controller.view(), nullptr);
     EXPECT_EQ(controller.engine()->RegistrarForPlugin("a"), nullptr);
   }
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "Failed to create view controller.\n"
-            "Cannot get plugin registrar on an engine that isn't running; call Run first.\n");
   EXPECT_EQ(VeltrixStandinLiveEngineCount(), before);
 }
 

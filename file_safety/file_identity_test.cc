@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "file_safety/path_checks.h"
 #include "file_safety/pinned_open.h"
@@ -15,27 +16,22 @@ using test::ScratchFolder;
 using test::WriteBytes;
 
 TEST(PathChecksTest, SafeLocalPathsAreDriveLetterPathsOfPlainComponents) {
+  using Paths = std::vector<std::wstring>;
   const std::wstring longest = L"C:\\" + std::wstring(32763, L'a');  // 32766 units
   for (const std::wstring& path :
-       {std::wstring(L"C:\\a"), std::wstring(L"z:\\a\\.b"),
-        std::wstring(L"C:\\Benutzer\\J\u00fcrgen\\\u65e5\u672c.exe"), longest,
-        std::wstring(L"C:\\a\\COM10"), std::wstring(L"C:\\a\\console.txt"),
-        std::wstring(L"C:\\nul-x\\auxiliary")}) {
+       Paths{L"C:\\a", L"z:\\a\\.b", L"C:\\Benutzer\\J\u00fcrgen\\\u65e5\u672c.exe", longest,
+             L"C:\\a\\COM10", L"C:\\a\\console.txt", L"C:\\nul-x\\auxiliary"}) {
     EXPECT_TRUE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
   }
   for (const std::wstring& path :
-       {longest + L"a", std::wstring(L"C:\\"), std::wstring(L"C:a\\b"), std::wstring(L"1:\\a"),
-        std::wstring(L"\u00c4:\\a"), std::wstring(L"\\\\server\\share\\a"),
-        std::wstring(L"\\\\?\\C:\\a"), std::wstring(L"\\a\\b"), std::wstring(L"C:\\a/b"),
-        std::wstring(L"C:\\a\\"), std::wstring(L"C:\\a\\\\b"), std::wstring(L"C:\\a\\.\\b"),
-        std::wstring(L"C:\\a\\.."), std::wstring(L"C:\\a.\\b"), std::wstring(L"C:\\a\\b "),
-        std::wstring(L"C:\\a:stream"), std::wstring(L"C:\\a*b"), std::wstring(L"C:\\a?b"),
-        std::wstring(L"C:\\a|b"), std::wstring(L"C:\\a<b"), std::wstring(L"C:\\a>b"),
-        std::wstring(L"C:\\a\"b"), std::wstring(L"C:\\a\x1f"), std::wstring(L"C:\\a\0b", 6),
-        // Devices, whatever follows the first dot and in any letter case.
-        std::wstring(L"C:\\a\\NUL"), std::wstring(L"C:\\a\\COM1.txt"),
-        std::wstring(L"C:\\con.txt\\b"), std::wstring(L"C:\\a\\Lpt\u00b9.log"),
-        std::wstring(L"C:\\a\\conout$"), std::wstring(L"C:\\a\\aux .x.txt")}) {
+       Paths{longest + L"a", L"C:\\", L"C:a\\b", L"1:\\a", L"\u00c4:\\a", L"\\\\server\\share\\a",
+             L"\\\\?\\C:\\a", L"\\a\\b", L"C:\\a/b", L"C:\\a\\", L"C:\\a\\\\b", L"C:\\a\\.\\b",
+             L"C:\\a\\..", L"C:\\a.\\b", L"C:\\a\\b ", L"C:\\a:stream", L"C:\\a*b", L"C:\\a?b",
+             L"C:\\a|b", L"C:\\a<b", L"C:\\a>b", L"C:\\a\"b", L"C:\\a\x1f",
+             std::wstring(L"C:\\a\0b", 6),
+             // Devices, whatever follows the first dot and in any letter case.
+             L"C:\\a\\NUL", L"C:\\a\\COM1.txt", L"C:\\con.txt\\b", L"C:\\a\\Lpt\u00b9.log",
+             L"C:\\a\\conout$", L"C:\\a\\aux .x.txt"}) {
     EXPECT_FALSE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
   }
 }
@@ -47,10 +43,9 @@ TEST(PathChecksTest, PathFromUtf8DecodesTurnsSlashesAndChecksForm) {
   EXPECT_EQ(PathFromUtf8("c:/J\xc3\xbcrgen/\xf0\x9f\x98\x80.exe"),
             L"c:\\J\u00fcrgen\\\U0001F600.exe");
   EXPECT_EQ(PathFromUtf8(longest), L"C:\\" + std::wstring(32763, L'\u65e5'));
-  for (const std::string& text :
-       {longest + "\xe6\x97\xa5", std::string(), std::string("C:/a/../b"),
-        std::string("//server/share/a"), std::string("C:/a/\xc3"), std::string("C:/a/\xc0\xaf"),
-        std::string("C:/a/\xed\xa0\x80"), std::string("C:/a\0b", 6)}) {
+  for (const std::string& text : std::vector<std::string>{
+           longest + "\xe6\x97\xa5", "", "C:/a/../b", "//server/share/a", "C:/a/\xc3",
+           "C:/a/\xc0\xaf", "C:/a/\xed\xa0\x80", std::string("C:/a\0b", 6)}) {
     EXPECT_EQ(PathFromUtf8(text), std::nullopt) << text.substr(0, 40);
   }
 }
@@ -95,11 +90,9 @@ TEST(FileIdentityTest, APlainFileHasOneNameOnADisk) {
   // Information that claims a plain file still fails on a pipe or a device.
   BY_HANDLE_FILE_INFORMATION plain{};
   plain.nNumberOfLinks = 1;
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
   ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, nullptr, 0));
-  UniqueKernelHandle pipeRead(readEnd);
-  UniqueKernelHandle pipeWrite(writeEnd);
+  UniqueKernelHandle pipeRead(readEnd), pipeWrite(writeEnd);
   EXPECT_FALSE(IsPlainLocalFile(pipeRead.Get(), plain));
   UniqueKernelHandle device(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                           nullptr, OPEN_EXISTING, 0, nullptr));

@@ -32,9 +32,8 @@ const std::wstring kStrictDacl =
 
 bool TrustedInstallerLookupWorks() {
   BYTE sid[SECURITY_MAX_SID_SIZE];
-  DWORD sidBytes = sizeof(sid);
   wchar_t domain[256];
-  DWORD domainUnits = 256;
+  DWORD sidBytes = sizeof(sid), domainUnits = 256;
   SID_NAME_USE use;
   return ::LookupAccountNameW(nullptr, L"NT SERVICE\\TrustedInstaller", sid, &sidBytes, domain,
                               &domainUnits, &use) != FALSE;
@@ -51,8 +50,7 @@ bool PolicyAllows(const std::wstring& sddl) {
   UniqueLocalMemory memory(descriptor);
   PSID owner = nullptr;
   PACL dacl = nullptr;
-  BOOL present = FALSE;
-  BOOL defaulted = FALSE;
+  BOOL present = FALSE, defaulted = FALSE;
   ::GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
   ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
   return IsProtectedObjectSecurity(owner, present ? dacl : nullptr);
@@ -67,10 +65,7 @@ std::wstring Allow(DWORD rights, const wchar_t* who, const wchar_t* flags = L"")
 
 TEST(ProtectedObjectSecurityTest, OwnerMustBeTrustedAndDaclPresent) {
   const bool trustedInstaller = TrustedInstallerLookupWorks();
-  const struct {
-    std::wstring sddl;
-    bool allowed;
-  } cases[] = {
+  const std::pair<std::wstring, bool> cases[] = {
       {L"O:SY" + kStrictDacl, true},
       {L"O:BA" + kStrictDacl, true},
       {L"O:" + kTrustedInstaller + kStrictDacl, trustedInstaller},
@@ -84,7 +79,8 @@ TEST(ProtectedObjectSecurityTest, OwnerMustBeTrustedAndDaclPresent) {
       // An inherited (but not inherit-only) entry counts like any other.
       {L"O:SYD:AI" + Allow(FILE_WRITE_DATA, L"BU", L"OICIID"), false},
   };
-  for (const auto& c : cases) EXPECT_EQ(PolicyAllows(c.sddl), c.allowed) << test::Utf8(c.sddl);
+  for (const auto& [sddl, allowed] : cases)
+    EXPECT_EQ(PolicyAllows(sddl), allowed) << test::Utf8(sddl);
   BYTE notASid[12] = {9, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};  // revision 9
   EXPECT_FALSE(IsTrustedOwnerSid(notASid));
 }
@@ -131,11 +127,7 @@ bool SystemReadEntryAllowed(BYTE type, BYTE flags) {
 }
 
 TEST(ProtectedObjectSecurityTest, OtherEntryTypesAreRefusedEvenWhenHarmless) {
-  const struct {
-    BYTE type;
-    BYTE flags;
-    bool allowed;
-  } cases[] = {
+  const std::tuple<BYTE, BYTE, bool> cases[] = {
       {ACCESS_ALLOWED_ACE_TYPE, 0, true},
       {ACCESS_DENIED_ACE_TYPE, 0, true},
       {ACCESS_ALLOWED_OBJECT_ACE_TYPE, 0, false},
@@ -144,8 +136,8 @@ TEST(ProtectedObjectSecurityTest, OtherEntryTypesAreRefusedEvenWhenHarmless) {
       // Entries for children to come are judged too.
       {ACCESS_ALLOWED_CALLBACK_ACE_TYPE, INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE, false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(SystemReadEntryAllowed(c.type, c.flags), c.allowed) << int{c.type};
+  for (const auto& [type, flags, allowed] : cases) {
+    EXPECT_EQ(SystemReadEntryAllowed(type, flags), allowed) << int{type};
   }
 }
 
@@ -215,9 +207,8 @@ TEST_F(ServiceRepairLaunchTest, LaunchesTheHelperHiddenWhileHoldingEverything) {
 }
 
 TEST_F(ServiceRepairLaunchTest, OnlyTheInstalledProgramMayRepair) {
-  std::wstring upperCase = host_;
-  for (wchar_t& c : upperCase) c = static_cast<wchar_t>(std::towupper(c));
-  running_ = upperCase;
+  running_ = host_;
+  for (wchar_t& c : running_) c = static_cast<wchar_t>(std::towupper(c));
   EXPECT_EQ(Launch().first, std::nullopt);
   running_ = installFolder_ + L"\\VELTRIX VPN (2).exe";
   EXPECT_EQ(Launch().first, RepairRefusal::kNotInstalled);

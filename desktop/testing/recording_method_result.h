@@ -16,8 +16,7 @@ struct RecordedReply {
   bool notImplemented = false;
   std::string code;  // empty for a success
   std::string message;
-  // The success value or the error details.
-  std::optional<flutter::EncodableValue> value;
+  std::optional<flutter::EncodableValue> value;  // the success value or the error details
 
   bool operator==(const RecordedReply&) const = default;
 };
@@ -27,23 +26,15 @@ class RecordingMethodResult : public flutter::MethodResult {
   explicit RecordingMethodResult(RecordedReply* reply) : reply_(reply) {}
 
  protected:
-  void OnSuccess(const flutter::EncodableValue* result) override { Record({}, {}, result); }
+  void OnSuccess(const flutter::EncodableValue* result) override { OnError({}, {}, result); }
   void OnError(const std::string& code, const std::string& message,
-               const flutter::EncodableValue* details) override {
-    Record(code, message, details);
-  }
-  void OnNotImplemented() override {
-    ++reply_->answers;
-    reply_->notImplemented = true;
-  }
-
- private:
-  void Record(const std::string& code, const std::string& message,
-              const flutter::EncodableValue* value) {
+               const flutter::EncodableValue* value) override {
     *reply_ = {reply_->answers + 1, false, code, message,
                value ? std::optional(*value) : std::nullopt};
   }
+  void OnNotImplemented() override { *reply_ = {reply_->answers + 1, true, {}, {}, {}}; }
 
+ private:
   RecordedReply* reply_;
 };
 

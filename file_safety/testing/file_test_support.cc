@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 #include "base/utf.h"
 #include "win32/system_paths.h"
@@ -27,13 +26,6 @@ std::string UnixPath(const std::wstring& path) {
 
 std::string Quoted(const std::string& unixPath) { return "'" + unixPath + "'"; }
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    wide.data(), static_cast<int>(wide.size())));
-  return wide;
-}
-
 // Runs a shell script as a Unix process. Wine gives no usable handle for
 // such a process, so the script leaves its exit status in a marker file that
 // is waited for.
@@ -46,7 +38,7 @@ bool RunUnixScript(const std::string& script) {
   const std::string unixMarker = UnixPath(marker);
   const std::string full = script + "; echo $? > " + Quoted(unixMarker + ".tmp") + "; mv " +
                            Quoted(unixMarker + ".tmp") + " " + Quoted(unixMarker);
-  std::wstring commandLine = L"/bin/sh -c \"" + Wide(full) + L"\"";
+  std::wstring commandLine = L"/bin/sh -c \"" + Utf8ToUtf16(full).value_or(L"") + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
@@ -54,8 +46,7 @@ bool RunUnixScript(const std::string& script) {
                         nullptr, &startup, &process)) {
     return false;
   }
-  UniqueKernelHandle processHandle(process.hProcess);
-  UniqueKernelHandle threadHandle(process.hThread);
+  UniqueKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
   for (int i = 0; i < 600; ++i) {
     const std::string status = ReadBytes(marker);
     if (!status.empty()) {
@@ -120,20 +111,18 @@ DWORD WriteOpenError(const std::wstring& path) {
   return file ? ERROR_SUCCESS : ::GetLastError();
 }
 
-ScratchFolder::ScratchFolder(const std::wstring& parent) {
+ScratchFolder::ScratchFolder() {
   static std::atomic<int> counter{0};
-  std::wstring base = parent;
-  if (!base.empty() && base.back() == L'\\') base.pop_back();
-  path_ = base + L"\\veltrix-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+  path_ = TempFolder() + L"veltrix-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
           std::to_wstring(counter++);
   ::CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
     : name_(name) {
-  std::vector<wchar_t> buffer(kPathBufferUnits, L'\0');
+  std::wstring buffer(kPathBufferUnits, L'\0');
   const DWORD length = ::GetEnvironmentVariableW(name, buffer.data(), kPathBufferUnits);
-  if (length > 0 && length < kPathBufferUnits) previous_ = std::wstring(buffer.data(), length);
+  if (length > 0 && length < kPathBufferUnits) previous_ = buffer.substr(0, length);
   ::SetEnvironmentVariableW(name, value.c_str());
 }
 

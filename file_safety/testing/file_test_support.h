@@ -52,11 +52,11 @@ struct ShellRecord {
   }
 };
 
-// A uniquely named folder under `parent` (the temporary folder by default),
-// removed with everything in it at the end of the test.
+// A uniquely named folder in the temporary folder, removed with everything
+// in it at the end of the test.
 class ScratchFolder {
  public:
-  explicit ScratchFolder(const std::wstring& parent = TempFolder());
+  ScratchFolder();
   ~ScratchFolder() { RemoveTree(path_); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
