@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <tuple>
 
 namespace veltrix {
@@ -14,23 +13,14 @@ class TestWindow : public Win32Window {
  public:
   ~TestWindow() override { Destroy(); }
   bool acceptCreation = true;
-  int teardowns = 0;
 
  protected:
   bool OnWindowCreated() override { return acceptCreation; }
-  void OnWindowDestroyed() override { ++teardowns; }
 };
 
 bool ClassRegistered() {
   WNDCLASSW windowClass;
   return ::GetClassInfoW(::GetModuleHandleW(nullptr), kWindowClassName, &windowClass);
-}
-
-// The exit code of a posted quit message, taken off the queue.
-std::optional<WPARAM> TakeQuitMessage() {
-  MSG message;
-  if (!::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return std::nullopt;
-  return message.wParam;
 }
 
 // Left, top, right, bottom of `window`, on the screen or, given `parent`, in
@@ -61,24 +51,6 @@ TEST(Win32WindowTest, ClassGoesWithTheLastWindowAndNoWindowIsLeftBehind) {
   second.reset();
   EXPECT_FALSE(::IsWindow(refused));
   EXPECT_FALSE(ClassRegistered());
-}
-
-TEST(Win32WindowTest, TearsDownOnceAndQuitsTheLoopOnlyWhenAsked) {
-  TestWindow stays;
-  ASSERT_TRUE(stays.Create(L"stays", {10, 10}, {320, 200}));
-  stays.Destroy();
-  stays.Destroy();
-  EXPECT_EQ(stays.teardowns, 1);
-  EXPECT_FALSE(TakeQuitMessage());
-
-  TestWindow quits;
-  ASSERT_TRUE(quits.Create(L"quits", {10, 10}, {320, 200}));
-  quits.SetQuitOnDestroy(true);
-  // Destroyed from outside, as the system does.
-  ::DestroyWindow(quits.WindowHandle());
-  EXPECT_EQ(quits.WindowHandle(), nullptr);
-  EXPECT_EQ(quits.teardowns, 1);
-  EXPECT_EQ(TakeQuitMessage(), WPARAM{0});
 }
 
 TEST(Win32WindowTest, CreatedHiddenWithContentFillingTheClientArea) {

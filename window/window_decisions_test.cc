@@ -4,29 +4,19 @@
 
 #include <cstdint>
 #include <limits>
+#include <tuple>
 
 namespace veltrix {
 namespace {
 
 TEST(WindowDecisionsTest, ScalesTheStartWindowForTheMonitor) {
-  const struct {
-    uint32_t dpi;
-    WindowBounds expected;
-  } cases[] = {
-      {120, {12, 12, 1600, 900}},
-      {144, {15, 15, 1920, 1080}},
-      // 10 * 1.75 = 17.5: truncated, not rounded.
-      {168, {17, 17, 2240, 1260}},
-      // A monitor without a DPI is taken as 96, never as zero size.
-      {0, {10, 10, 1280, 720}},
+  const auto at = [](uint32_t dpi) {
+    const WindowBounds b = ScaleWindowBounds({10, 10}, {1280, 720}, dpi);
+    return std::make_tuple(b.x, b.y, b.width, b.height);
   };
-  for (const auto& c : cases) {
-    const WindowBounds bounds = ScaleWindowBounds({10, 10}, {1280, 720}, c.dpi);
-    EXPECT_EQ(bounds.x, c.expected.x) << c.dpi;
-    EXPECT_EQ(bounds.y, c.expected.y) << c.dpi;
-    EXPECT_EQ(bounds.width, c.expected.width) << c.dpi;
-    EXPECT_EQ(bounds.height, c.expected.height) << c.dpi;
-  }
+  // 10 * 1.75 = 17.5: truncated, not rounded; no DPI is taken as 96, never as zero size.
+  EXPECT_EQ(at(168), std::make_tuple(17, 17, 2240, 1260));
+  EXPECT_EQ(at(0), std::make_tuple(10, 10, 1280, 720));
 }
 
 TEST(WindowDecisionsTest, ScalingTruncatesTowardZeroInsideTheIntegerRange) {
