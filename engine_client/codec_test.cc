@@ -140,10 +140,6 @@ TEST(StandardCodecSerializerTest, WritesTheWireFormatAndReadsItBack) {
   }
 }
 
-TEST(StandardCodecSerializerTest, CustomValueIsWrittenAsNull) {
-  EXPECT_EQ(Encode(EncodableValue(CustomValue(1))), Hex("00"));
-}
-
 // Odd and hostile input decodes to a value, with at most one line saying why.
 // A declared size that the rest cannot hold allocates nothing, gives an empty
 // value and leaves nothing more to read.

@@ -11,7 +11,6 @@
 
 #include "engine_client/binary_messenger.h"
 #include "engine_client/engine_project.h"
-#include "engine_client/engine_properties.h"
 #include "engine_client/flutter_engine.h"
 #include "engine_client/flutter_view_controller.h"
 #include "engine_client/method_channel.h"
@@ -169,12 +168,6 @@ TEST_F(MessengerTest, RepliesToInvokeReachTheResult) {
     PumpEngine();
     EXPECT_EQ(log, result);
   }
-}
-
-// The engine reads the entry point as text, where "" means the default.
-TEST(EnginePropertiesTest, EntryPointIsEmptyTextNeverNull) {
-  EngineProject project(L"data");
-  EXPECT_STREQ(EnginePropertiesRecord(project).record().entryPoint, "");
 }
 
 TEST(FlutterViewControllerTest, RefusedViewLeavesNoViewAndNoEngineBehind) {

@@ -27,7 +27,6 @@ TEST(TrayEventTest, DecodesEachVersionsEvents) {
   } cases[] = {
       // Version 4 reports clicks as NIN_SELECT; the raw button-up messages would act twice.
       {true, Version4(kTrayEventLeftButtonUp), kIgnored},
-      {true, Version4(kTrayEventRightButtonUp), kIgnored},
       {false, kTrayEventKeySelect, kSelect},
       {false, kTrayEventLeftButtonUp, kSelect},
       {false, kTrayEventRightButtonUp, kContextMenu},

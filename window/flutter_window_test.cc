@@ -41,10 +41,8 @@ TEST(FlutterWindowTest, KeepsItsTrayIconFromCreationToDestruction) {
   ASSERT_TRUE(window.Create(L"VELTRIX VPN", {10, 10}, {800, 500}));
   const HWND handle = window.WindowHandle();
   EXPECT_EQ(VeltrixStandinLiveEngineCount(), 1);
-  EXPECT_NE(::GetWindow(handle, GW_CHILD), nullptr) << "the engine's view is the content";
 
   ASSERT_TRUE(window.trayIcon().shown());
-  EXPECT_TRUE(window.trayIcon().version4());
   const NOTIFYICONDATAW& record = window.trayIcon().record();
   EXPECT_EQ(std::make_tuple(record.cbSize, record.hWnd, record.uID, record.uCallbackMessage,
                             record.uFlags),
