@@ -44,13 +44,14 @@ TEST(ResourcesTest, IconGroupHasEverySizeIn32BitColour) {
     EXPECT_EQ(byte(at), byte(at + 1)) << at;
     sizes.insert(byte(at) == 0 ? 256 : byte(at));
   }
-  EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 128, 256}));
+  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 30, 32, 36, 40, 48, 64, 128, 256}));
 }
 
 TEST(ResourcesTest, ManifestAsksForPerMonitorDpiAndNoElevation) {
   const std::string manifest = ProgramResource(1, RT_MANIFEST);
   for (const char* part :
-       {"level=\"asInvoker\"", ">PerMonitorV2<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+       {"level=\"asInvoker\"", ">PerMonitorV2<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+        ">true</longPathAware>", "\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""}) {
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
   }
 }
