@@ -7,11 +7,7 @@
 #include <utility>
 
 #include "desktop/desktop_dispatcher.h"
-#include "diagnostics/save_diagnostics.h"
 #include "engine_client/standard_method_codec.h"
-#include "launch/service_repair_launch.h"
-#include "launch/update_installer_launch.h"
-#include "login/run_at_login.h"
 #include "tray/tray_event.h"
 #include "tray/tray_menu.h"
 #include "window/engine_plugins.h"
