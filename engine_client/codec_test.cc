@@ -160,6 +160,8 @@ TEST(StandardCodecSerializerTest, OddInputDecodesToAValue) {
        EncodableValue(EncodableValueMap{{EncodableValue("k"), EncodableValue(int32_t{0})}}),
        ""},  // of two equal keys the first wins
       {"0C 05 00 00 00 00 00", EncodableValue(EncodableValueList(5)), ""},  // exactly fits
+      {"0C 01 07 00", EncodableValue(EncodableValueList{EncodableValue("")}),
+       ""},  // empty at the end
       {"07 FF FFFFFFFF 6162", EncodableValue(""), kInvalidRead},
       {"08 05 01020304", EncodableValue(std::vector<uint8_t>{}), kInvalidRead},
       {"0B FE FFFF", EncodableValue(std::vector<double>{}), kInvalidRead},
