@@ -22,6 +22,12 @@ void DesktopHost::OnDpiChanged() {
   if (!trayIcon_.RefreshImage(window_)) BringWindowToFront();
 }
 
+LoginTray DesktopHost::RetryLoginTrayIcon() {
+  constexpr int kLoginTrayRetries = 60;
+  if (EnsureTrayIcon()) return LoginTray::kShown;
+  return ++loginTrayRetries_ < kLoginTrayRetries ? LoginTray::kStillTrying : LoginTray::kGaveUp;
+}
+
 bool DesktopHost::EnsureTrayIcon() {
   return trayIcon_.Ensure(WindowForTray(), state_.connection());
 }

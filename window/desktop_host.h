@@ -10,6 +10,9 @@
 
 namespace veltrix {
 
+// How a login start's wait for the notification area stands.
+enum class LoginTray { kShown, kStillTrying, kGaveUp };
+
 // The desktop services over the host window: the desktop state, the tray
 // icon, the commands to the user interface and the operations the desktop
 // channel asks for. The window attaches its handle once it exists and
@@ -39,6 +42,10 @@ class DesktopHost : public DesktopOperations {
   void OnTaskbarCreated();
   // The window moved to another DPI: the icon's image follows.
   void OnDpiChanged();
+  // A login start whose icon could not be added tries again, about once a
+  // second: the notification area is often slow at sign-in. After a minute
+  // of refusals it gives up, and the window must show instead.
+  LoginTray RetryLoginTrayIcon();
 
   bool EnsureTrayIcon() override;
   void ShowConnection(ConnectionState state) override;
@@ -51,6 +58,7 @@ class DesktopHost : public DesktopOperations {
 
  private:
   HWND window_ = nullptr;
+  int loginTrayRetries_ = 0;
   DesktopState state_;
   TrayIcon trayIcon_;
   UiCommands uiCommands_;

@@ -17,6 +17,8 @@
 namespace veltrix {
 namespace {
 
+constexpr UINT_PTR kTrayRetryTimer = 1;
+
 // Cancels the modal dialogs `owner` has open (the Save As dialog); a prompt
 // of another process, such as the elevation prompt, is not ours to close.
 void EndOwnedDialogs(HWND owner) {
@@ -58,7 +60,9 @@ bool FlutterWindow::OnWindowCreated() {
 
   desktop_.Attach(WindowHandle());
   desktop_.trayIcon().RegisterTaskbarCreated(WindowHandle());
-  desktop_.EnsureTrayIcon();
+  if (!desktop_.EnsureTrayIcon() && desktop_.state().autostart()) {
+    waitingForTray_ = ::SetTimer(WindowHandle(), kTrayRetryTimer, 1000, nullptr) != 0;
+  }
   showRunningMessage_ = ::RegisterWindowMessageW(kShowRunningWindowMessageName);
   if (showRunningMessage_ != 0) {
     ::ChangeWindowMessageFilterEx(WindowHandle(), showRunningMessage_, MSGFLT_ALLOW, nullptr);
@@ -89,8 +93,17 @@ void FlutterWindow::HandleDesktopCall(const flutter::MethodCall& call,
 }
 
 void FlutterWindow::OnFirstFrame() {
-  if (desktop_.state().autostart() && desktop_.trayIcon().shown()) return;
+  firstFrameSeen_ = true;
+  if (desktop_.state().autostart() && (desktop_.trayIcon().shown() || waitingForTray_)) return;
   Show();
+}
+
+void FlutterWindow::OnTrayRetry() {
+  const LoginTray tray = desktop_.RetryLoginTrayIcon();
+  if (tray == LoginTray::kStillTrying) return;
+  ::KillTimer(WindowHandle(), kTrayRetryTimer);
+  waitingForTray_ = false;
+  if (tray == LoginTray::kGaveUp && firstFrameSeen_) Show();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -124,6 +137,10 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
       return 0;
     case kTrayCallbackMessage:
       OnTrayEvent(wParam, lParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam != kTrayRetryTimer) break;
+      OnTrayRetry();
       return 0;
     case WM_DPICHANGED:
       // The base handler resizes the window.

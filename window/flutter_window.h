@@ -49,8 +49,11 @@ class FlutterWindow : public Win32Window {
   // operation runs, as soon as it has unwound.
   void DestroyAndQuit();
   // Shows the window on the first frame, unless it was started at login and
-  // the tray icon is there to bring it back.
+  // the tray icon is there to bring it back, or may still come.
   void OnFirstFrame();
+  // A login start's next try for its tray icon; shows the window once the
+  // tries are used up.
+  void OnTrayRetry();
 
   flutter::EngineProject project_;
   DesktopHost desktop_;
@@ -59,6 +62,9 @@ class FlutterWindow : public Win32Window {
   std::unique_ptr<flutter::FlutterViewController> viewController_;
   std::unique_ptr<flutter::CodecMethodChannel> desktopChannel_;
   bool closeAfterOperation_ = false;
+  // A login start waits for its tray icon before it may show the window.
+  bool waitingForTray_ = false;
+  bool firstFrameSeen_ = false;
   // Sent by a second start of the program in this session.
   UINT showRunningMessage_ = 0;
 };
