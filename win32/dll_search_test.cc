@@ -15,18 +15,14 @@ namespace {
 // A DLL of a known name dropped in the current folder, the classic planting
 // attack on a program that loads by name.
 TEST(DllSearchTest, APlantedDllInTheCurrentFolderIsNotLoaded) {
-  const Win32Result<std::wstring> temp = TemporaryFolderPath();
-  const Win32Result<std::wstring> self = RunningModulePath();
-  ASSERT_TRUE(temp && self);
-  const std::wstring folder = *temp + L"veltrix-dll-search";
+  const std::wstring folder = *TemporaryFolderPath() + L"veltrix-dll-search";
   ::CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring planted = folder + L"\\veltrix_planted.dll";
-  ASSERT_TRUE(::CopyFileW(self->c_str(), planted.c_str(), FALSE));
-  ASSERT_TRUE(::SetCurrentDirectoryW(folder.c_str()));
-
-  UniqueLibrary before(::LoadLibraryW(L"veltrix_planted.dll"));
-  if (!before) GTEST_SKIP() << "this system never searches the current folder";
-  before.Reset();
+  ASSERT_TRUE(::CopyFileW(RunningModulePath()->c_str(), (folder + L"\\veltrix_planted.dll").c_str(),
+                          FALSE) &&
+              ::SetCurrentDirectoryW(folder.c_str()));
+  if (!UniqueLibrary(::LoadLibraryW(L"veltrix_planted.dll"))) {
+    GTEST_SKIP() << "this system never searches the current folder";
+  }
   ASSERT_TRUE(RestrictDllSearch());
   EXPECT_FALSE(UniqueLibrary(::LoadLibraryW(L"veltrix_planted.dll")));
   // System DLLs still load by name.
