@@ -110,7 +110,13 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
   // These never reach the engine, the plug-ins or the base handler.
   const UINT taskbarCreated = desktop_.trayIcon().taskbarCreatedMessage();
   if (taskbarCreated != 0 && message == taskbarCreated) {
-    desktop_.OnTaskbarCreated();
+    // A login start still waiting for its icon tries at once, and goes on
+    // waiting if the shell refuses again.
+    if (waitingForTray_) {
+      OnTrayRetry();
+    } else {
+      desktop_.OnTaskbarCreated();
+    }
     return 0;
   }
   if (message == showRunningMessage_ && showRunningMessage_ != 0) {
