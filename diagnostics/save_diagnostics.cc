@@ -34,11 +34,6 @@ constexpr DWORD kFileAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE;
 // A link is opened as itself so that the plain-file check sees and refuses it.
 constexpr DWORD kFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
 
-bool HasTextExtension(std::wstring_view path) {
-  return path.size() >= kTextExtension.size() &&
-         PathsEqual(path.substr(path.size() - kTextExtension.size()), kTextExtension);
-}
-
 UtcTime ToUtcTime(const SYSTEMTIME& time) {
   return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
 }
@@ -108,12 +103,6 @@ Win32Result<bool> FolderIsLocal(const std::wstring& path) {
   return IsOnLocalDisk(folder.Get());
 }
 
-// Removes a file this save created, through its handle.
-void DeleteCreated(HANDLE file) {
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
-}
-
 DiagnosticsSave WriteReportFile(const std::wstring& path, const std::string& report) {
   const Win32Result<bool> local = FolderIsLocal(path);
   if (!local) return Failure(SaveRefusal::kSaveFailed, local.error());
@@ -131,7 +120,7 @@ DiagnosticsSave WriteReportFile(const std::wstring& path, const std::string& rep
   const auto finalPath = FinalPathOfHandle(file.Get());
   const auto opened = finalPath ? DriveLetterForm(*finalPath) : std::nullopt;
   if (!opened || !PathsEqual(*opened, path)) {
-    if (created) DeleteCreated(file.Get());
+    if (created) MarkForDeletion(file.Get());  // the file this save created
     return Failure(SaveRefusal::kPathInvalid);
   }
   const auto info = ReadFileInformation(file.Get());
@@ -158,7 +147,8 @@ DiagnosticsSave SaveDiagnostics(HWND owner, const DiagnosticsFields& fields,
   if (!choice) return choice.error();
   if (!*choice) return std::optional<std::string>();
   const std::wstring& path = **choice;
-  if (!IsSafeLocalPath(path) || !HasTextExtension(path)) return Failure(SaveRefusal::kPathInvalid);
+  if (!IsSafeLocalPath(path) || !HasExtension(path, kTextExtension))
+    return Failure(SaveRefusal::kPathInvalid);
   return WriteReportFile(path, report);
 }
 

@@ -87,6 +87,11 @@ bool IsLocalDisk(DWORD fileType, ULONG deviceCharacteristics) {
   return fileType == FILE_TYPE_DISK && (deviceCharacteristics & kRemoteDevice) == 0;
 }
 
+void MarkForDeletion(HANDLE object) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  ::SetFileInformationByHandle(object, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
 bool IsOnLocalDisk(HANDLE object) {
   return IsLocalDisk(::GetFileType(object), DeviceCharacteristics(object));
 }

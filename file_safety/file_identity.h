@@ -33,6 +33,10 @@ Win32Result<std::vector<std::wstring>> FolderEntries(HANDLE folder);
 // device characteristics the system reports for an open object.
 bool IsLocalDisk(DWORD fileType, ULONG deviceCharacteristics);
 
+// Deletes the object once its last handle is closed; the handle must have
+// been opened with DELETE. Through the handle, so never another object.
+void MarkForDeletion(HANDLE object);
+
 // An open object on a disk that no network redirector serves.
 bool IsOnLocalDisk(HANDLE object);
 

@@ -104,4 +104,9 @@ bool PathsEqual(std::wstring_view a, std::wstring_view b) {
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool HasExtension(std::wstring_view path, std::wstring_view extension) {
+  return path.size() >= extension.size() &&
+         PathsEqual(path.substr(path.size() - extension.size()), extension);
+}
+
 }  // namespace veltrix

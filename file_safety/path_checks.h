@@ -20,6 +20,9 @@ bool IsSafeLocalPath(std::wstring_view path);
 // Whole, ordinal, case-insensitive comparison; the only way paths are compared.
 bool PathsEqual(std::wstring_view a, std::wstring_view b);
 
+// Whether `path` ends with `extension` (".txt"), in any letter case.
+bool HasExtension(std::wstring_view path, std::wstring_view extension);
+
 }  // namespace veltrix
 
 #endif  // FILE_SAFETY_PATH_CHECKS_H_

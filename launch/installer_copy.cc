@@ -50,12 +50,6 @@ Win32Result<> LockObject(HANDLE object, PSECURITY_DESCRIPTOR locked) {
   return Done{};
 }
 
-// Deletes the object once the last handle to it is closed.
-void MarkForDeletion(HANDLE object) {
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  ::SetFileInformationByHandle(object, FileDispositionInfo, &disposition, sizeof(disposition));
-}
-
 // The copy of an earlier launch, unless something still uses it (a running
 // installer). Only folders are looked into, never through a link.
 void RemoveEarlierCopy(const std::wstring& folderPath) {

@@ -47,12 +47,6 @@ PSID SidOfAllowedAce(const ACCESS_ALLOWED_ACE* ace) {
   return sid;
 }
 
-bool IsDllName(std::wstring_view name) {
-  constexpr std::wstring_view kExtension = L".dll";
-  return name.size() > kExtension.size() &&
-         PathsEqual(name.substr(name.size() - kExtension.size()), kExtension);
-}
-
 // The owner and DACL of an open object pass `policy`.
 bool PassesSecurityPolicy(HANDLE handle, const ServiceRepairEnvironment& environment) {
   PSID owner = nullptr;
@@ -166,7 +160,7 @@ RepairLaunch LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& env
   const auto neighbours = FolderEntries(pinned[1].Get());
   if (!neighbours) return Failure(RepairRefusal::kUnprotected);
   for (const std::wstring& name : *neighbours) {
-    if (IsDllName(name) && !protect(installFolder + L"\\" + name, false)) {
+    if (HasExtension(name, L".dll") && !protect(installFolder + L"\\" + name, false)) {
       return Failure(RepairRefusal::kUnprotected);
     }
   }
