@@ -13,10 +13,12 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// The host binds these at run time (engine_library.cc) rather than importing
+// them, so that a missing engine gets the program's own message.
 #if defined(FLUTTER_DESKTOP_ENGINE_BUILD)
 #define FLUTTER_EXPORT __declspec(dllexport)
 #else
-#define FLUTTER_EXPORT __declspec(dllimport)
+#define FLUTTER_EXPORT
 #endif
 #else
 // Without Windows the same calls are served by the portable engine core, so

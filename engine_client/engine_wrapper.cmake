@@ -8,15 +8,27 @@ if(VELTRIX_BENCH_ONLY)
   return()
 endif()
 
+# The engine's C interface as the host links it: on Windows bound at run
+# time from the program's folder (what runs it must have the library built
+# beside it), natively the stand-in's portable core.
+if(WIN32)
+  add_library(veltrix_engine STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/bundled_library.cc ${CMAKE_CURRENT_LIST_DIR}/engine_library.cc)
+  target_link_libraries(veltrix_engine PUBLIC veltrix_options veltrix_base)
+else()
+  add_library(veltrix_engine INTERFACE)
+  target_link_libraries(veltrix_engine INTERFACE flutter_windows)
+endif()
+
 add_library(veltrix_engine_wrapper STATIC
   ${CMAKE_CURRENT_LIST_DIR}/binary_messenger.cc
   ${CMAKE_CURRENT_LIST_DIR}/flutter_engine.cc
   ${CMAKE_CURRENT_LIST_DIR}/flutter_view_controller.cc
   ${CMAKE_CURRENT_LIST_DIR}/method_channel.cc)
 target_link_libraries(veltrix_engine_wrapper PUBLIC
-  veltrix_options veltrix_engine_client flutter_windows)
+  veltrix_options veltrix_engine_client veltrix_engine)
 
 veltrix_add_test(engine_client_wrapper_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wrapper_test.cc
-  LIBS veltrix_engine_wrapper
+  LIBS veltrix_engine_wrapper flutter_windows
   IN_BUNDLE)

@@ -1,21 +1,19 @@
 #ifndef WINDOW_ENGINE_PLUGINS_H_
 #define WINDOW_ENGINE_PLUGINS_H_
 
-#include "engine_client/engine_api.h"
+#include "base/expected.h"
+#include "engine_client/engine_library.h"
 #include "engine_client/plugin_registry.h"
-
-// The two engine plug-ins, each in a library of its own; the host only
-// registers them.
-extern "C" {
-__declspec(dllimport) void FlutterSecureStorageWindowsPluginRegisterWithRegistrar(
-    FlutterDesktopPluginRegistrarRef registrar);
-__declspec(dllimport) void UrlLauncherWindowsRegisterWithRegistrar(
-    FlutterDesktopPluginRegistrarRef registrar);
-}
 
 namespace veltrix {
 
-// Secure storage first, then the URL launcher.
+// The two engine plug-ins, each in a library of its own in the program's
+// folder, bound at run time like the engine. Once per process; later calls
+// answer the first result.
+Expected<Done, BrokenLibrary> LoadEnginePlugins();
+
+// Secure storage first, then the URL launcher. Plug-ins that could not be
+// loaded are left out.
 void RegisterEnginePlugins(flutter::PluginRegistry* registry);
 
 }  // namespace veltrix

@@ -14,8 +14,8 @@
 #include <tuple>
 
 #include "desktop/testing/recording_method_result.h"
+#include "engine_client/engine_library.h"
 #include "engine_client/method_call.h"
-#include "standin/engine/standin_engine.h"
 #include "window/window_messages.h"
 
 namespace veltrix {
@@ -25,6 +25,12 @@ namespace {
 // the icon existed): changing a missing icon fails.
 bool ShellHasIcon(NOTIFYICONDATAW record) {
   return ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
+// The stand-in engine's count of live engines, bound as the host binds the engine.
+int LiveEngines() {
+  return reinterpret_cast<int (*)()>(
+      *FindBundledFunction(kEngineLibraryFile, "VeltrixStandinLiveEngineCount"))();
 }
 
 bool TakeQuitMessage() {
@@ -40,7 +46,7 @@ TEST(FlutterWindowTest, KeepsItsTrayIconFromCreationToDestruction) {
   FlutterWindow window(project);
   ASSERT_TRUE(window.Create(L"VELTRIX VPN", {10, 10}, {800, 500}));
   const HWND handle = window.WindowHandle();
-  EXPECT_EQ(VeltrixStandinLiveEngineCount(), 1);
+  EXPECT_EQ(LiveEngines(), 1);
 
   ASSERT_TRUE(window.trayIcon().shown());
   const NOTIFYICONDATAW& record = window.trayIcon().record();
@@ -67,7 +73,7 @@ TEST(FlutterWindowTest, KeepsItsTrayIconFromCreationToDestruction) {
   EXPECT_EQ(::SendMessageW(handle, kQuitMessage, 0, 0), 0);
   EXPECT_FALSE(::IsWindow(handle));
   EXPECT_TRUE(TakeQuitMessage());
-  EXPECT_EQ(VeltrixStandinLiveEngineCount(), 0);
+  EXPECT_EQ(LiveEngines(), 0);
   EXPECT_FALSE(window.trayIcon().shown());
   EXPECT_FALSE(ShellHasIcon(copy));
 }
