@@ -7,14 +7,31 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "app/single_instance.h"
+#include "app/start_failure.h"
 #include "base/product.h"
 #include "base/scope_exit.h"
+#include "engine_client/engine_library.h"
 #include "engine_client/engine_project.h"
 #include "win32/dll_search.h"
+#include "window/engine_plugins.h"
 #include "window/flutter_window.h"
+#include "window/host_settings.h"
 #include "window/window_decisions.h"
 
 namespace {
+
+veltrix::StartFailure FailureOf(const veltrix::FlutterWindow& window) {
+  using Fault = veltrix::FlutterWindow::StartFault;
+  switch (window.startFault()) {
+    case Fault::kEngine:
+      return veltrix::EngineStartFailure();
+    case Fault::kView:
+      return {veltrix::StartFailure::Kind::kView, {}};
+    case Fault::kNone:
+      break;
+  }
+  return {veltrix::StartFailure::Kind::kWindow, {}};
+}
 
 // Runs from window creation to the end of the message loop; the window (and
 // with it the engine and the plug-ins) and the project are torn down on the
@@ -33,7 +50,12 @@ int RunHost() {
   project.SetEntryPointArguments(std::move(arguments));
   veltrix::FlutterWindow window(project);
   // Hidden until the first frame (or, at login, until opened from the tray).
-  if (!window.Create(veltrix::kProductName, {10, 10}, {1280, 720})) return 1;
+  if (!window.Create(veltrix::kProductName, {10, 10}, {1280, 720},
+                     veltrix::LoadWindowPlacement())) {
+    const veltrix::StartFailure failure = FailureOf(window);
+    window.Destroy();
+    return veltrix::ReportStartFailure(failure);
+  }
   window.SetQuitOnDestroy(true);
   instance.Publish(window.WindowHandle());
 
@@ -52,6 +74,14 @@ int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
   // Before anything is loaded at run time. Should Windows refuse, the
   // program still runs, as it did on systems without the call.
   static_cast<void>(veltrix::RestrictDllSearch());
+  // Bound before anything calls them: a missing library is the user's to
+  // hear about, not the loader's.
+  for (const auto& loaded : {veltrix::LoadEngineLibrary(), veltrix::LoadEnginePlugins()}) {
+    if (!loaded) {
+      return veltrix::ReportStartFailure(
+          {veltrix::StartFailure::Kind::kBrokenFile, loaded.error().file});
+    }
+  }
   veltrix::AttachConsoleForOutput();
   // The engine, the plug-ins and the Save As dialog expect an STA thread;
   // the apartment ends after all of them, on every way out.

@@ -11,6 +11,7 @@
 #include "tray/tray_event.h"
 #include "tray/tray_menu.h"
 #include "window/engine_plugins.h"
+#include "window/host_settings.h"
 #include "window/window_decisions.h"
 #include "window/window_messages.h"
 
@@ -53,7 +54,14 @@ bool FlutterWindow::OnWindowCreated() {
   const RECT frame = ClientArea();
   viewController_ = std::make_unique<flutter::FlutterViewController>(
       frame.right - frame.left, frame.bottom - frame.top, project_);
-  if (viewController_->engine() == nullptr || viewController_->view() == nullptr) return false;
+  if (viewController_->engine() == nullptr) {
+    startFault_ = StartFault::kEngine;
+    return false;
+  }
+  if (viewController_->view() == nullptr) {
+    startFault_ = StartFault::kView;
+    return false;
+  }
 
   RegisterEnginePlugins(viewController_->engine());
   AttachContent(viewController_->view()->NativeWindow());
@@ -216,6 +224,7 @@ void FlutterWindow::OnCloseRequest() {
     case CloseAction::kHideToTray:
       // Hiding without an icon would leave the user no way back.
       if (desktop_.EnsureTrayIcon()) {
+        SaveWindowPlacement(Placement());
         ::ShowWindow(WindowHandle(), SW_HIDE);
       } else {
         desktop_.BringWindowToFront();
@@ -228,6 +237,8 @@ void FlutterWindow::OnCloseRequest() {
 }
 
 void FlutterWindow::OnWindowDestroyed() {
+  // Closing, quitting and the end of the session all come here.
+  if (viewController_) SaveWindowPlacement(Placement());
   desktop_.trayIcon().Remove();
   desktop_.state().EndSession();
   desktop_.uiCommands().Connect(nullptr);

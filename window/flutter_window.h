@@ -27,6 +27,10 @@ class FlutterWindow : public Win32Window {
   void HandleDesktopCall(const flutter::MethodCall& call,
                          std::unique_ptr<flutter::MethodResult> result);
 
+  // What kept Create from starting the user interface.
+  enum class StartFault { kNone, kEngine, kView };
+  StartFault startFault() const { return startFault_; }
+
   const DesktopState& state() const { return desktop_.state(); }
   const TrayIcon& trayIcon() const { return desktop_.trayIcon(); }
 
@@ -61,6 +65,7 @@ class FlutterWindow : public Win32Window {
   // the channel goes first: it uses the engine's messenger.
   std::unique_ptr<flutter::FlutterViewController> viewController_;
   std::unique_ptr<flutter::CodecMethodChannel> desktopChannel_;
+  StartFault startFault_ = StartFault::kNone;
   bool closeAfterOperation_ = false;
   // A login start waits for its tray icon before it may show the window.
   bool waitingForTray_ = false;

@@ -2,8 +2,10 @@
 
 #include <dwmapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <vector>
 
 #include "engine_client/engine_api.h"
 #include "resources/resource_ids.h"
@@ -80,6 +82,59 @@ uint32_t WindowsBuildNumber() {
   return build;
 }
 
+WindowBounds BoundsOf(const RECT& rect) {
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::vector<WindowBounds> WorkAreas() {
+  std::vector<WindowBounds> areas;
+  ::EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, RECT*, LPARAM context) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (::GetMonitorInfoW(monitor, &info)) {
+          reinterpret_cast<std::vector<WindowBounds>*>(context)->push_back(BoundsOf(info.rcWork));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+WindowBounds WorkAreaOf(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetMonitorInfoW(monitor, &info);
+  return BoundsOf(info.rcWork);
+}
+
+HMONITOR MonitorOf(const WindowBounds& bounds) {
+  const RECT rect{bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height};
+  return ::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
+}
+
+// A saved placement where the user can still reach it, no smaller than the
+// minimum; otherwise the first start's, fitted to the work area.
+WindowPlacement StartPlacement(const Point& origin, const Size& size,
+                               const std::optional<WindowPlacement>& saved) {
+  if (saved) {
+    const uint32_t dpi = FlutterDesktopGetDpiForMonitor(MonitorOf(saved->bounds));
+    if (TitleBarReachable(saved->bounds, WorkAreas(), dpi)) {
+      WindowPlacement placement = *saved;
+      const Size minimum = MinimumWindowSize(dpi);
+      placement.bounds.width = std::max(placement.bounds.width, minimum.width);
+      placement.bounds.height = std::max(placement.bounds.height, minimum.height);
+      return placement;
+    }
+  }
+  const POINT target{origin.x, origin.y};
+  const HMONITOR monitor = ::MonitorFromPoint(target, MONITOR_DEFAULTTONEAREST);
+  return {FitToWorkArea(ScaleWindowBounds(origin, size, FlutterDesktopGetDpiForMonitor(monitor)),
+                        WorkAreaOf(monitor)),
+          false};
+}
+
 bool IsThemeChange(LPARAM lParam) {
   const auto* area = reinterpret_cast<const wchar_t*>(lParam);
   return area != nullptr && std::wcscmp(area, L"ImmersiveColorSet") == 0;
@@ -94,26 +149,53 @@ Win32Window::~Win32Window() {
   Destroy();
 }
 
-bool Win32Window::Create(const std::wstring& title, const Point& origin, const Size& size) {
+bool Win32Window::Create(const std::wstring& title, const Point& origin, const Size& size,
+                         const std::optional<WindowPlacement>& saved) {
   Destroy();
 
   const wchar_t* windowClass = WindowClassRegistry::Instance().GetWindowClass();
-
-  const POINT target{origin.x, origin.y};
-  HMONITOR monitor = ::MonitorFromPoint(target, MONITOR_DEFAULTTONEAREST);
-  const WindowBounds bounds =
-      ScaleWindowBounds(origin, size, FlutterDesktopGetDpiForMonitor(monitor));
-
-  HWND window = ::CreateWindowExW(0, windowClass, title.c_str(), WS_OVERLAPPEDWINDOW, bounds.x,
-                                  bounds.y, bounds.width, bounds.height, nullptr, nullptr,
-                                  ::GetModuleHandleW(nullptr), this);
+  const WindowPlacement placement = StartPlacement(origin, size, saved);
+  normalBounds_ = placement.bounds;
+  maximized_ = placement.maximized;
+  // Maximised while still hidden, so that whatever shows it shows it so.
+  const DWORD style = WS_OVERLAPPEDWINDOW | (placement.maximized ? WS_MAXIMIZE : 0);
+  const WindowBounds& bounds = placement.bounds;
+  HWND window =
+      ::CreateWindowExW(0, windowClass, title.c_str(), style, bounds.x, bounds.y, bounds.width,
+                        bounds.height, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
   if (window == nullptr) return false;
 
   ApplyTitleBarTheme(window);
   return OnWindowCreated();
 }
 
-bool Win32Window::Show() { return ::ShowWindow(windowHandle_, SW_SHOWNORMAL) != FALSE; }
+bool Win32Window::Show() {
+  return ::ShowWindow(windowHandle_,
+                      ::IsZoomed(windowHandle_) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL) != FALSE;
+}
+
+WindowPlacement Win32Window::Placement() const { return {normalBounds_, maximized_}; }
+
+void Win32Window::ObserveMessage(HWND window, UINT message, LPARAM lParam) {
+  switch (message) {
+    case WM_GETMINMAXINFO: {
+      const Size minimum = MinimumWindowSize(
+          FlutterDesktopGetDpiForMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)));
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = {minimum.width, minimum.height};
+      return;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      // A minimised window comes back as it was before; the bounds to come
+      // back to are those of the window neither minimised nor maximised.
+      if (::IsIconic(window)) return;
+      maximized_ = ::IsZoomed(window) != FALSE;
+      RECT rect{};
+      if (!maximized_ && ::GetWindowRect(window, &rect)) normalBounds_ = BoundsOf(rect);
+      return;
+    }
+  }
+}
 
 void Win32Window::Destroy() {
   // WM_DESTROY arrives inside this call and does the teardown.
@@ -164,19 +246,26 @@ LRESULT CALLBACK Win32Window::StaticWindowProc(HWND window, UINT message, WPARAM
     return ::DefWindowProcW(window, message, wParam, lParam);
   }
   auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self != nullptr) return self->HandleMessage(window, message, wParam, lParam);
-  return ::DefWindowProcW(window, message, wParam, lParam);
+  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  // Seen before the subclass (and the engine it hands messages to) can
+  // take them.
+  self->ObserveMessage(window, message, lParam);
+  const LRESULT result = self->HandleMessage(window, message, wParam, lParam);
+  // The window's own teardown, whatever the subclass or the engine did with
+  // the message.
+  if (message == WM_DESTROY) self->TearDown();
+  return result;
+}
+
+void Win32Window::TearDown() {
+  windowHandle_ = nullptr;
+  childContent_ = nullptr;
+  OnWindowDestroyed();
+  if (quitOnDestroy_) ::PostQuitMessage(0);
 }
 
 LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      windowHandle_ = nullptr;
-      childContent_ = nullptr;
-      OnWindowDestroyed();
-      if (quitOnDestroy_) ::PostQuitMessage(0);
-      return 0;
-
     case WM_SIZE:
       FitContent();
       return 0;

@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "window/window_decisions.h"
+#include "window/window_placement.h"
 
 namespace veltrix {
 
@@ -21,14 +23,22 @@ class Win32Window {
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
 
-  // Creates the window hidden, at `origin` with the outer `size`, both in
-  // logical units scaled by the DPI of the monitor nearest to `origin`.
-  // A second call replaces the first window. False when the window cannot
-  // be made or OnWindowCreated refuses.
-  bool Create(const std::wstring& title, const Point& origin, const Size& size);
+  // Creates the window hidden: where `saved` says when its title bar can
+  // still be reached, otherwise at `origin` with the outer `size`, both in
+  // logical units scaled by the DPI of the monitor nearest to `origin`,
+  // fitted to that monitor's work area. A second call replaces the first
+  // window. False when the window cannot be made or OnWindowCreated
+  // refuses.
+  bool Create(const std::wstring& title, const Point& origin, const Size& size,
+              const std::optional<WindowPlacement>& saved = std::nullopt);
 
-  // SW_SHOWNORMAL; the result tells whether the window was visible before.
+  // Shows and activates the window, maximised if it was made so; the
+  // result tells whether it was visible before.
   bool Show();
+
+  // The window's normal bounds, and whether it is maximised (or was, before
+  // it was minimised).
+  WindowPlacement Placement() const;
 
   // Destroys the native window (its WM_DESTROY runs OnWindowDestroyed); the
   // class goes with the last window object.
@@ -57,17 +67,26 @@ class Win32Window {
   virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Runs at the end of Create; false makes Create fail.
   virtual bool OnWindowCreated();
-  // Runs once per native window, on its WM_DESTROY, whoever destroyed it;
-  // the child windows still exist then.
+  // Runs once per native window, after its WM_DESTROY has been handled,
+  // whoever destroyed it and whatever handled it; the child windows still
+  // exist then.
   virtual void OnWindowDestroyed();
 
  private:
   // Sizes the content to the client area.
   void FitContent();
+  // The base's part in every message, before the subclass sees it: the
+  // minimum size and the normal bounds.
+  void ObserveMessage(HWND window, UINT message, LPARAM lParam);
+  // WM_DESTROY's end: forgets the handles, runs OnWindowDestroyed and ends
+  // the message loop if asked to.
+  void TearDown();
 
   bool quitOnDestroy_ = false;
   HWND windowHandle_ = nullptr;
   HWND childContent_ = nullptr;
+  WindowBounds normalBounds_;
+  bool maximized_ = false;
 };
 
 }  // namespace veltrix
