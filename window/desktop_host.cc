@@ -12,7 +12,16 @@ namespace veltrix {
 DesktopHost::DesktopHost(bool autostart, UINT trayCallbackMessage, NotifyIconFunction shell)
     : state_(autostart),
       trayIcon_(trayCallbackMessage, std::move(shell)),
-      uiCommands_(state_, [this] { return static_cast<bool>(PostQuitRequest()); }) {}
+      uiCommands_(
+          state_, [this] { return static_cast<bool>(PostQuitRequest()); },
+          [this] {
+            // Without a timer the user would wait for good: quit now.
+            if (window_ == nullptr ||
+                ::SetTimer(window_, kQuitTimer, static_cast<UINT>(UiCommands::kQuitGrace.count()),
+                           nullptr) == 0) {
+              uiCommands_.OnQuitTimer();
+            }
+          }) {}
 
 void DesktopHost::OnTaskbarCreated() {
   if (!trayIcon_.OnTaskbarCreated(WindowForTray(), state_.connection())) BringWindowToFront();

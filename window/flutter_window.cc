@@ -18,8 +18,6 @@
 namespace veltrix {
 namespace {
 
-constexpr UINT_PTR kTrayRetryTimer = 1;
-
 // Cancels the modal dialogs `owner` has open (the Save As dialog); a prompt
 // of another process, such as the elevation prompt, is not ours to close.
 void EndOwnedDialogs(HWND owner) {
@@ -83,7 +81,11 @@ bool FlutterWindow::OnWindowCreated() {
       [this](const flutter::MethodCall& call, std::unique_ptr<flutter::MethodResult> result) {
         HandleDesktopCall(call, std::move(result));
       });
-  desktop_.uiCommands().Connect(desktopChannel_.get());
+  desktop_.uiCommands().Connect(
+      [channel = desktopChannel_.get()](const std::string& method,
+                                        std::unique_ptr<flutter::MethodResult> result) {
+        channel->InvokeMethod(method, nullptr, std::move(result));
+      });
 
   viewController_->engine()->SetNextFrameCallback([this]() { OnFirstFrame(); });
   viewController_->ForceRedraw();
@@ -153,8 +155,14 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
       OnTrayEvent(wParam, lParam);
       return 0;
     case WM_TIMER:
-      if (wParam != kTrayRetryTimer) break;
-      OnTrayRetry();
+      if (wParam == kTrayRetryTimer) {
+        OnTrayRetry();
+      } else if (wParam == kQuitTimer) {
+        ::KillTimer(window, kQuitTimer);
+        desktop_.uiCommands().OnQuitTimer();
+      } else {
+        break;
+      }
       return 0;
     case WM_DPICHANGED:
       // The base handler resizes the window.

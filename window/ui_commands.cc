@@ -1,13 +1,6 @@
 #include "window/ui_commands.h"
 
-#include <string>
-
 namespace veltrix {
-namespace {
-
-constexpr std::chrono::seconds kQuitAnswerTime{3};
-
-}  // namespace
 
 // The user interface's answer to "quit": a refusal quits the host.
 class QuitAnswer : public flutter::MethodResult {
@@ -15,31 +8,29 @@ class QuitAnswer : public flutter::MethodResult {
   explicit QuitAnswer(std::weak_ptr<UiCommands*> commands) : commands_(std::move(commands)) {}
 
  protected:
-  void OnSuccess(const flutter::EncodableValue*) override { Answered(false); }
+  void OnSuccess(const flutter::EncodableValue*) override {}
   void OnError(const std::string&, const std::string&, const flutter::EncodableValue*) override {
-    Answered(true);
+    Refused();
   }
-  void OnNotImplemented() override { Answered(true); }
+  void OnNotImplemented() override { Refused(); }
 
  private:
-  void Answered(bool refused) {
-    const auto commands = commands_.lock();
-    if (!commands) return;
-    (*commands)->quitAskedAt_.reset();
-    if (refused) (*commands)->QuitHost();
+  void Refused() {
+    if (const auto commands = commands_.lock()) (*commands)->QuitHost();
   }
 
   std::weak_ptr<UiCommands*> commands_;
 };
 
-UiCommands::UiCommands(DesktopState& state, std::function<bool()> quitHost)
-    : state_(state), quitHost_(std::move(quitHost)) {}
+UiCommands::UiCommands(DesktopState& state, std::function<bool()> quitHost,
+                       std::function<void()> startQuitTimer)
+    : state_(state), quitHost_(std::move(quitHost)), startQuitTimer_(std::move(startQuitTimer)) {}
 
 void UiCommands::Send(UiCommand command) {
-  switch (RouteUiCommand(state_.initialized(), channel_ != nullptr, command)) {
+  switch (RouteUiCommand(state_.initialized(), static_cast<bool>(send_), command)) {
     case UiCommandRoute::kSendToUi:
       if (command == UiCommand::kQuit) return AskToQuit();
-      channel_->InvokeMethod(std::string(UiCommandName(command)), nullptr);
+      send_(std::string(UiCommandName(command)), nullptr);
       return;
     case UiCommandRoute::kQuitHost:
       QuitHost();
@@ -49,12 +40,16 @@ void UiCommands::Send(UiCommand command) {
   }
 }
 
+void UiCommands::OnQuitTimer() {
+  if (!state_.quitting()) QuitHost();
+}
+
 void UiCommands::AskToQuit() {
-  const auto now = std::chrono::steady_clock::now();
-  if (quitAskedAt_ && now - *quitAskedAt_ >= kQuitAnswerTime) return QuitHost();
-  if (!quitAskedAt_) quitAskedAt_ = now;
-  channel_->InvokeMethod(std::string(UiCommandName(UiCommand::kQuit)), nullptr,
-                         std::make_unique<QuitAnswer>(self_));
+  if (!quitTimerStarted_) {
+    quitTimerStarted_ = true;
+    startQuitTimer_();
+  }
+  send_(std::string(UiCommandName(UiCommand::kQuit)), std::make_unique<QuitAnswer>(self_));
 }
 
 void UiCommands::QuitHost() {

@@ -4,35 +4,48 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <string>
 
 #include "desktop/desktop_state.h"
-#include "engine_client/method_channel.h"
+#include "engine_client/method_result.h"
 #include "window/window_decisions.h"
 
 namespace veltrix {
 
 // Sends the commands for the user's actions on the tray and the close
-// button to the user interface. "open" and "toggle" go out without waiting for a reply.
-// Before the user interface has initialised nobody listens: "quit" then
-// quits the host itself and the others are dropped.
+// button to the user interface. "open" and "toggle" go out without waiting
+// for a reply. Before the user interface has initialised nobody listens:
+// "quit" then quits the host itself and the others are dropped.
 //
-// The user can always quit: when the user interface refuses "quit" (an
-// error, or no handler), or leaves it unanswered and the user asks again
-// three seconds later or more, the host quits by itself.
+// The user can always quit: the host quits by itself when the user interface
+// refuses "quit" (an error, or no handler), and when it has not asked the
+// host to quit kQuitGrace after the first "quit", whatever it answered.
 class UiCommands {
  public:
+  // How long the user interface has to finish quitting.
+  static constexpr std::chrono::milliseconds kQuitGrace{5000};
+
+  // Sends a method call without arguments; the result, if any, receives
+  // the answer.
+  using SendFunction =
+      std::function<void(const std::string& method, std::unique_ptr<flutter::MethodResult>)>;
+
   // `quitHost` ends the program without the user interface; true when the
-  // quit is on its way.
-  UiCommands(DesktopState& state, std::function<bool()> quitHost);
+  // quit is on its way. `startQuitTimer` has OnQuitTimer called once, after
+  // kQuitGrace.
+  UiCommands(DesktopState& state, std::function<bool()> quitHost,
+             std::function<void()> startQuitTimer);
 
   UiCommands(const UiCommands&) = delete;
   UiCommands& operator=(const UiCommands&) = delete;
 
-  // The desktop channel while it is open; null once it has gone.
-  void Connect(flutter::CodecMethodChannel* channel) { channel_ = channel; }
+  // The desktop channel while it is open; empty once it has gone.
+  void Connect(SendFunction send) { send_ = std::move(send); }
 
   void Send(UiCommand command);
+
+  // kQuitGrace has passed since the first "quit".
+  void OnQuitTimer();
 
  private:
   friend class QuitAnswer;
@@ -44,9 +57,10 @@ class UiCommands {
 
   DesktopState& state_;
   std::function<bool()> quitHost_;
-  flutter::CodecMethodChannel* channel_ = nullptr;
-  // When the unanswered "quit" went out.
-  std::optional<std::chrono::steady_clock::time_point> quitAskedAt_;
+  std::function<void()> startQuitTimer_;
+  SendFunction send_;
+  // One timer from the first "quit": asking again does not put the end off.
+  bool quitTimerStarted_ = false;
   // The answer to "quit" may come after this is gone; it holds only a weak
   // reference to this.
   std::shared_ptr<UiCommands*> self_ = std::make_shared<UiCommands*>(this);

@@ -17,6 +17,11 @@ inline constexpr uint32_t kTrayCallbackMessage = 0x8041;
 // Destroy the window now and end the message loop; posted by the host itself.
 inline constexpr uint32_t kQuitMessage = 0x8042;
 
+// The host window's timers: a login start's next try for its tray icon, and
+// the end of the user interface's time to quit.
+inline constexpr uintptr_t kTrayRetryTimer = 1;
+inline constexpr uintptr_t kQuitTimer = 2;
+
 // Registered by name: a second start of the program in the session asks the
 // running copy to show its window. The name is this program's alone.
 inline constexpr wchar_t kShowRunningWindowMessageName[] = VELTRIX_SESSION_TAG_W L" show window";
