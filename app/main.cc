@@ -43,7 +43,8 @@ int RunHost() {
   // One copy per session: a later start hands over before any engine loads.
   veltrix::SessionInstance instance;
   if (!instance.first()) {
-    return veltrix::HandOverToRunningCopy(instance, veltrix::IsLoginStart(arguments));
+    // Unless the running copy has ended meanwhile and this one takes over.
+    if (const auto code = instance.HandOver(veltrix::IsLoginStart(arguments))) return *code;
   }
 
   flutter::EngineProject project(L"data");

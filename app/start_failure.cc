@@ -24,22 +24,24 @@ StartFailure EngineStartFailure() {
 }
 
 std::wstring StartFailureMessage(const StartFailure& failure) {
-  std::wstring text = VELTRIX_PRODUCT_NAME_W L" could not start because ";
+  const auto couldNotStart = [](const std::wstring& because) {
+    return VELTRIX_PRODUCT_NAME_W L" could not start because " + because +
+           L" Please reinstall " VELTRIX_PRODUCT_NAME_W L".";
+  };
   switch (failure.kind) {
     case StartFailure::Kind::kBrokenFile:
-      text += L"the file \"" + failure.file + L"\" is missing or damaged.";
-      break;
+      return couldNotStart(L"the file \"" + failure.file + L"\" is missing or damaged.");
     case StartFailure::Kind::kWindow:
-      text += L"its window could not be created.";
-      break;
+      return couldNotStart(L"its window could not be created.");
     case StartFailure::Kind::kEngine:
-      text += L"its user interface could not be loaded.";
-      break;
+      return couldNotStart(L"its user interface could not be loaded.");
     case StartFailure::Kind::kView:
-      text += L"its user interface could not be shown.";
+      return couldNotStart(L"its user interface could not be shown.");
+    case StartFailure::Kind::kNotResponding:
       break;
   }
-  return text + L" Please reinstall " VELTRIX_PRODUCT_NAME_W L".";
+  return VELTRIX_PRODUCT_NAME_W L" is running but not responding. Wait a moment and try again, "
+                                L"or end it in Task Manager.";
 }
 
 int ReportStartFailure(const StartFailure& failure) {

@@ -16,6 +16,8 @@ struct StartFailure {
     kEngine,
     // The engine refused the view.
     kView,
+    // Another copy runs in this session but does not answer.
+    kNotResponding,
   };
   Kind kind;
   std::wstring file;
@@ -25,7 +27,7 @@ struct StartFailure {
 // missing names the fault, if any is.
 StartFailure EngineStartFailure();
 
-// One or two sentences for the user: what went wrong, and to reinstall.
+// One or two sentences for the user: what went wrong, and what to do.
 std::wstring StartFailureMessage(const StartFailure& failure);
 
 // Tells the user in a message box, however the program was started, and

@@ -130,8 +130,11 @@ LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     return 0;
   }
   if (message == showRunningMessage_ && showRunningMessage_ != 0) {
+    // A copy on its way out declines (0), and the later start waits for
+    // its end.
+    if (desktop_.state().quitting() || desktop_.uiCommands().quitAsked()) return 0;
     desktop_.BringWindowToFront();
-    return 0;
+    return 1;
   }
   switch (message) {
     case kQuitMessage:

@@ -47,6 +47,9 @@ class UiCommands {
   // kQuitGrace has passed since the first "quit".
   void OnQuitTimer();
 
+  // "quit" went to the user interface: the program ends within kQuitGrace.
+  bool quitAsked() const { return quitTimerStarted_; }
+
  private:
   friend class QuitAnswer;
 

@@ -157,8 +157,9 @@ std::string RegistryLine(const ScenarioStep& step) {
 }
 
 // Starts the program again, as a user would, and waits for that copy to
-// end; this copy's loop is held meanwhile, so what the second asked of it
-// happens only after the step. "start exit <code>", or "start timeout".
+// end. Meanwhile this copy answers only what is sent to its thread (the
+// second copy's request to show the window); anything posted waits for the
+// step to end. "start exit <code>", or "start timeout".
 std::string StartSecondCopy(const std::string& arguments) {
   const Win32Result<std::wstring> program = RunningModulePath();
   if (!program) return "start failed";
@@ -172,7 +173,19 @@ std::string StartSecondCopy(const std::string& arguments) {
   }
   UniqueKernelHandle processHandle(process.hProcess);
   UniqueKernelHandle threadHandle(process.hThread);
-  if (::WaitForSingleObject(processHandle.Get(), 10000) != WAIT_OBJECT_0) return "start timeout";
+  const HANDLE running = processHandle.Get();
+  const auto deadline = ::GetTickCount64() + 10000;
+  for (;;) {
+    const auto now = ::GetTickCount64();
+    const DWORD wait = now >= deadline ? WAIT_TIMEOUT
+                                       : ::MsgWaitForMultipleObjects(
+                                             1, &running, FALSE, static_cast<DWORD>(deadline - now),
+                                             QS_SENDMESSAGE);
+    if (wait == WAIT_OBJECT_0) break;
+    if (wait != WAIT_OBJECT_0 + 1) return "start timeout";
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   DWORD code = 0;
   ::GetExitCodeProcess(processHandle.Get(), &code);
   return "start exit " + std::to_string(code);
