@@ -1,9 +1,13 @@
 // The exported functions of the stand-in engine library.
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
 #include <set>
 #include <string>
+
+#include <chrono>
+#include <thread>
 
 #include "engine_client/engine_api.h"
 #include "standin/engine/engine.h"
@@ -89,7 +93,12 @@ FlutterDesktopEngineRef FlutterDesktopEngineCreate(
     const FlutterDesktopEngineProperties* properties) {
   // The test switch lets the host's "no engine" paths run.
   if (properties == nullptr || EnvironmentFlag("VELTRIX_ENGINE_FAIL_CREATE")) return nullptr;
-  return (new Engine(*properties))->handle();
+  Engine* engine = new Engine(*properties);
+  // A start on a busy disk, once the engine has said how it was started.
+  if (EnvironmentFlag("VELTRIX_ENGINE_SLOW_START")) {
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+  }
+  return engine->handle();
 }
 
 bool FlutterDesktopEngineDestroy(FlutterDesktopEngineRef engine) {
