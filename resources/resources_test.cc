@@ -31,20 +31,27 @@ std::string ProgramResource(int id, const wchar_t* type) {
   return std::string(bytes, ::SizeofResource(program.Get(), found));
 }
 
-TEST(ResourcesTest, IconGroupHasEverySizeIn32BitColour) {
-  // A 6-byte header with the count at 4, then 14-byte entries: width, height,
-  // and the bit count at 6.
-  const std::string group = ProgramResource(VELTRIX_APP_ICON, RT_GROUP_ICON);
-  const auto byte = [&](size_t at) { return static_cast<uint8_t>(group[at]); };
-  ASSERT_GE(group.size(), 6u);
-  ASSERT_EQ(group.size(), 6u + 14u * (byte(4) | byte(5) << 8));
-  std::set<int> sizes;
-  for (size_t at = 6; at < group.size(); at += 14) {
-    EXPECT_EQ(byte(at + 6) | byte(at + 7) << 8, 32) << at;
-    EXPECT_EQ(byte(at), byte(at + 1)) << at;
-    sizes.insert(byte(at) == 0 ? 256 : byte(at));
+TEST(ResourcesTest, IconGroupsHaveEverySizeIn32BitColour) {
+  // The tray's state icons come at the small-icon sizes only.
+  for (int id : {VELTRIX_APP_ICON, VELTRIX_TRAY_ICON_AMBER, VELTRIX_TRAY_ICON_GREEN,
+                 VELTRIX_TRAY_ICON_RED}) {
+    // A 6-byte header with the count at 4, then 14-byte entries: width,
+    // height, and the bit count at 6.
+    const std::string group = ProgramResource(id, RT_GROUP_ICON);
+    const auto byte = [&](size_t at) { return static_cast<uint8_t>(group[at]); };
+    ASSERT_GE(group.size(), 6u) << id;
+    ASSERT_EQ(group.size(), 6u + 14u * (byte(4) | byte(5) << 8)) << id;
+    std::set<int> sizes;
+    for (size_t at = 6; at < group.size(); at += 14) {
+      EXPECT_EQ(byte(at + 6) | byte(at + 7) << 8, 32) << id << " " << at;
+      EXPECT_EQ(byte(at), byte(at + 1)) << id << " " << at;
+      sizes.insert(byte(at) == 0 ? 256 : byte(at));
+    }
+    EXPECT_EQ(sizes,
+              (id == VELTRIX_APP_ICON ? std::set<int>{16, 20, 24, 30, 32, 36, 40, 48, 64, 128, 256}
+                                      : std::set<int>{16, 20, 24, 30, 32, 40}))
+        << id;
   }
-  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 30, 32, 36, 40, 48, 64, 128, 256}));
 }
 
 TEST(ResourcesTest, ManifestAsksForPerMonitorDpiAndNoElevation) {

@@ -7,6 +7,7 @@
 #include "base/utf.h"
 #include "diagnostics/save_diagnostics.h"
 #include "standin/environment.h"
+#include "win32/last_error.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 #include "window/window_messages.h"
@@ -191,6 +192,92 @@ std::string StartSecondCopy(const std::string& arguments) {
   return "start exit " + std::to_string(code);
 }
 
+std::string RectWords(const RECT& rect) {
+  return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+         std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top);
+}
+
+MONITORINFO MonitorNear(const RECT& rect) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor);
+  return monitor;
+}
+
+// "placement <x> <y> <width> <height> maximized=<0|1> work <x> <y> <width>
+// <height>": where the window goes when restored, on the screen, and the work
+// area of the monitor nearest to that.
+std::string PlacementLine(HWND host) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (!::GetWindowPlacement(host, &placement)) {
+    return "placement failed " + std::to_string(LastError().code);
+  }
+  RECT normal = placement.rcNormalPosition;
+  // Unless it is a tool window, that rectangle is in workspace coordinates:
+  // they start at the top left of its monitor's work area, not of the monitor.
+  if ((::GetWindowLongPtrW(host, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0) {
+    const MONITORINFO monitor = MonitorNear(normal);
+    ::OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left,
+                 monitor.rcWork.top - monitor.rcMonitor.top);
+  }
+  const bool maximized = placement.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(host);
+  return "placement " + RectWords(normal) + " maximized=" + (maximized ? "1" : "0") + " work " +
+         RectWords(MonitorNear(normal).rcWork);
+}
+
+void ReleaseScreenDc(HDC dc) { ::ReleaseDC(nullptr, dc); }
+void DeleteDcHandle(HDC dc) { ::DeleteDC(dc); }
+void DeleteBitmapHandle(HBITMAP bitmap) { ::DeleteObject(bitmap); }
+
+// The whole virtual screen as a 24-bit bottom-up BMP file: "snapshot", or
+// "snapshot failed <error>".
+std::string SnapshotLine(const std::wstring& path) {
+  const auto failed = [] { return "snapshot failed " + std::to_string(LastError().code); };
+  const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // positive: the bottom row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  // Rows are padded to whole 32-bit words.
+  info.bmiHeader.biSizeImage = (static_cast<DWORD>(width) * 3 + 3) / 4 * 4 * height;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
+
+  // The bitmap outlives the memory DC it is selected into.
+  UniqueHandle<HDC, ReleaseScreenDc> screen(::GetDC(nullptr));
+  if (!screen || width <= 0 || height <= 0) return failed();
+  void* bits = nullptr;
+  UniqueHandle<HBITMAP, DeleteBitmapHandle> bitmap(
+      ::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return failed();
+  UniqueHandle<HDC, DeleteDcHandle> memory(::CreateCompatibleDC(screen.Get()));
+  if (!memory || ::SelectObject(memory.Get(), bitmap.Get()) == nullptr ||
+      !::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), left, top, SRCCOPY | CAPTUREBLT)) {
+    return failed();
+  }
+  ::GdiFlush();
+
+  UniqueKernelHandle out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out) return failed();
+  for (const auto& [data, size] : {std::pair<const void*, DWORD>(&file, sizeof(file)),
+                                   {&info.bmiHeader, sizeof(info.bmiHeader)},
+                                   {bits, info.bmiHeader.biSizeImage}}) {
+    DWORD written = 0;
+    if (!::WriteFile(out.Get(), data, size, &written, nullptr) || written != size) return failed();
+  }
+  return "snapshot";
+}
+
 }  // namespace
 
 ScenarioPlayer::ScenarioPlayer(EngineLink& link, Scenario scenario)
@@ -373,6 +460,19 @@ void ScenarioPlayer::Execute(const ScenarioStep& step) {
     case StepKind::kMinimize:
       ::ShowWindow(HostWindow(), SW_MINIMIZE);
       Record("minimized");
+      break;
+    case StepKind::kPlacement:
+      Record(PlacementLine(HostWindow()));
+      break;
+    case StepKind::kMove:
+      Record(::SetWindowPos(HostWindow(), nullptr, static_cast<int>(step.box[0]),
+                            static_cast<int>(step.box[1]), static_cast<int>(step.box[2]),
+                            static_cast<int>(step.box[3]), SWP_NOZORDER | SWP_NOACTIVATE)
+                 ? "moved"
+                 : "move failed " + std::to_string(LastError().code));
+      break;
+    case StepKind::kSnapshot:
+      Record(SnapshotLine(Utf8ToUtf16(step.text).value_or(L"")));
       break;
     case StepKind::kPump:
       wait_ = Wait::kPump;

@@ -317,6 +317,7 @@ std::optional<StepKind> BareStep(std::string_view word) {
       {"frame", StepKind::kFrame},
       {"state", StepKind::kState},
       {"minimize", StepKind::kMinimize},
+      {"placement", StepKind::kPlacement},
       {"close", StepKind::kClose},
       {"font-change", StepKind::kFontChange},
       {"query-end-session", StepKind::kQueryEndSession},
@@ -482,6 +483,17 @@ Scenario ParseScenario(std::string_view text) {
       step.kind = keyword == "send" ? StepKind::kSend : StepKind::kPost;
       int64_t* numbers[] = {&step.message, &step.wparam, &step.lparam};
       ok = ReadNumbers(rest, numbers, 3);
+    } else if (keyword == "move") {
+      // Screen coordinates and a size, as SetWindowPos takes them.
+      step.kind = StepKind::kMove;
+      int64_t* numbers[] = {&step.box[0], &step.box[1], &step.box[2], &step.box[3]};
+      const auto fits = [](int64_t v, int64_t low) { return v >= low && v <= INT32_MAX; };
+      ok = ReadNumbers(rest, numbers, 4) && fits(step.box[0], INT32_MIN) &&
+           fits(step.box[1], INT32_MIN) && fits(step.box[2], 0) && fits(step.box[3], 0);
+    } else if (keyword == "snapshot") {
+      step.kind = StepKind::kSnapshot;
+      step.text = std::string(rest);
+      ok = !rest.empty();
     } else if (keyword == "pump") {
       step.kind = StepKind::kPump;
       int64_t* numbers[] = {&step.message};

@@ -22,6 +22,9 @@ enum class StepKind {
   kSend,          // message, wparam, lparam
   kPost,          // message, wparam, lparam
   kMinimize,      //
+  kPlacement,     //
+  kMove,          // box: x, y, width, height
+  kSnapshot,      // text: the Windows path of the picture
   kPump,          // milliseconds in message
   kDialogSave,    // text: the Windows path to type
   kDialogCancel,  //
@@ -46,6 +49,7 @@ struct ScenarioStep {
   int64_t message = 0;
   int64_t wparam = 0;
   int64_t lparam = 0;
+  int64_t box[4] = {};
   std::string text;
   std::string valueName;
 };
