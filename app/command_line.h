@@ -14,6 +14,15 @@ std::vector<std::string> CommandLineArgumentsUtf8();
 // The same for a given command line (the program name first).
 std::vector<std::string> CommandLineArgumentsUtf8(const wchar_t* commandLine);
 
+// What follows the program name on `commandLine`, exactly as written: the
+// arguments to start the program with again.
+std::wstring ArgumentsAfterProgram(const wchar_t* commandLine);
+
+// Has Windows start the program again with this start's arguments when an
+// installer closes it through Restart Manager; never after a crash, a hang
+// or a reboot.
+void RegisterRestartWithThisStart();
+
 }  // namespace veltrix
 
 #endif  // APP_COMMAND_LINE_H_

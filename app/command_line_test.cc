@@ -20,5 +20,12 @@ TEST(CommandLineArgumentsTest, ConvertsEachArgumentAfterTheProgramName) {
   EXPECT_EQ(CommandLineArgumentsUtf8(L"a x\xD800 y"), (Arguments{"", "y"}));
 }
 
+TEST(CommandLineArgumentsTest, RestartGetsTheArgumentsAsWritten) {
+  EXPECT_EQ(ArgumentsAfterProgram(L"\"C:\\VELTRIX VPN\\VELTRIX VPN.exe\"  --autostart \"a b\""),
+            L"--autostart \"a b\"");
+  EXPECT_EQ(ArgumentsAfterProgram(L"app.exe\t--autostart"), L"--autostart");
+  EXPECT_EQ(ArgumentsAfterProgram(L"\"app.exe\""), L"");
+}
+
 }  // namespace
 }  // namespace veltrix

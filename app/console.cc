@@ -12,16 +12,34 @@
 namespace veltrix {
 namespace {
 
-// A GUI program starts without standard streams: once it has a console,
-// the C runtime's streams (and the engine's) are pointed at it. A stream
-// that cannot be reopened shares standard output's descriptor, but only a
-// valid one: nothing is ever written through an invalid descriptor.
-void ReopenStreamsOnConsole() {
+// A stream the caller gave the program: a file, a pipe or a console.
+bool Given(DWORD stream) {
+  const HANDLE handle = ::GetStdHandle(stream);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// Quitting is the tray's and the user interface's: Ctrl+C and Ctrl+Break
+// in the console are ignored, and a console that closes loses only its
+// output. The close would end the process once this returns, so the
+// handler's thread stays here, detached.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+  if (event != CTRL_CLOSE_EVENT) return FALSE;
+  ::FreeConsole();
+  for (;;) ::Sleep(INFINITE);
+}
+
+// Once the program has a console, the C runtime's streams (and the
+// engine's) that nobody gave it are pointed at it. A stream that cannot be
+// reopened shares standard output's descriptor, but only a valid one:
+// nothing is ever written through an invalid descriptor.
+void ReopenStreamsOnConsole(bool outputGiven, bool errorGiven) {
   FILE* unused = nullptr;
-  if (freopen_s(&unused, "CONOUT$", "w", stdout) != 0 && _fileno(stdout) >= 0) {
+  if (!outputGiven && freopen_s(&unused, "CONOUT$", "w", stdout) != 0 && _fileno(stdout) >= 0) {
     _dup2(_fileno(stdout), 1);
   }
-  if (freopen_s(&unused, "CONOUT$", "w", stderr) != 0 && _fileno(stdout) >= 0) {
+  if (!errorGiven && freopen_s(&unused, "CONOUT$", "w", stderr) != 0 && _fileno(stdout) >= 0) {
     _dup2(_fileno(stdout), 2);
   }
   std::ios::sync_with_stdio(true);
@@ -31,15 +49,20 @@ void ReopenStreamsOnConsole() {
 }  // namespace
 
 void AttachConsoleForOutput() {
+  const bool outputGiven = Given(STD_OUTPUT_HANDLE);
+  const bool errorGiven = Given(STD_ERROR_HANDLE);
+  // Output and errors both go where the caller sent them: no console needed.
+  if (outputGiven && errorGiven) return;
   if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
-    ReopenStreamsOnConsole();
+    ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    ReopenStreamsOnConsole(outputGiven, errorGiven);
   } else if (::IsDebuggerPresent()) {
     AttachDebugConsole();
   }
 }
 
 void AttachDebugConsole() {
-  if (::AllocConsole()) ReopenStreamsOnConsole();
+  if (::AllocConsole()) ReopenStreamsOnConsole(false, false);
 }
 
 }  // namespace veltrix

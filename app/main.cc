@@ -59,6 +59,7 @@ int RunHost() {
   }
   window.SetQuitOnDestroy(true);
   instance.Publish(window.WindowHandle());
+  veltrix::RegisterRestartWithThisStart();
 
   MSG message;
   // GetMessageW gives -1 on failure; only a positive result is a message.
