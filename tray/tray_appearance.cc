@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/connection_state.h"
+#include "resources/resource_ids.h"
 
 namespace veltrix {
 
@@ -25,6 +26,27 @@ void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip) {
   text += L" - ";
   text += TrayLabelFor(connection);
   CopyTrayTip(text, tip);
+}
+
+int TrayImageFor(ConnectionState connection) {
+  switch (connection) {
+    case ConnectionState::Disconnected:
+      break;
+    case ConnectionState::Connecting:
+    case ConnectionState::Reconnecting:
+    case ConnectionState::Disconnecting:
+      return VELTRIX_TRAY_ICON_AMBER;
+    case ConnectionState::Connected:
+      return VELTRIX_TRAY_ICON_GREEN;
+    case ConnectionState::Error:
+      return VELTRIX_TRAY_ICON_RED;
+  }
+  return VELTRIX_APP_ICON;
+}
+
+bool AnnouncesConnectionLost(ConnectionState from, ConnectionState to, bool windowInView) {
+  return !windowInView && from == ConnectionState::Connected &&
+         (to == ConnectionState::Reconnecting || to == ConnectionState::Error);
 }
 
 }  // namespace veltrix

@@ -31,6 +31,26 @@ void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip);
 // "VELTRIX VPN - " and the label of `connection`.
 void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip);
 
+// The icon resource for `connection`: the application icon while
+// disconnected; with an amber badge while the tunnel changes, a green one
+// while connected, a red one on an error.
+int TrayImageFor(ConnectionState connection);
+
+// The two balloons the icon ever shows. The first time the window goes to
+// the tray for this user:
+inline constexpr std::wstring_view kStillRunningTitle = kProductName;
+inline constexpr std::wstring_view kStillRunningText =
+    L"VELTRIX VPN is still running. Open it from its icon in the notification area.";
+// A drop of the connection the user did not ask for, a warning:
+inline constexpr std::wstring_view kConnectionLostTitle = L"VPN connection lost";
+inline constexpr std::wstring_view kConnectionLostText =
+    L"VELTRIX VPN lost the connection. Your traffic may not be protected until it reconnects.";
+
+// A connected tunnel that dropped (to reconnecting or to an error) while the
+// user cannot see the window: one warning per drop, since only a connected
+// tunnel can drop; none for a disconnect the user asked for.
+bool AnnouncesConnectionLost(ConnectionState from, ConnectionState to, bool windowInView);
+
 }  // namespace veltrix
 
 #endif  // TRAY_TRAY_APPEARANCE_H_

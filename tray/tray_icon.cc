@@ -12,13 +12,13 @@ namespace {
 static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full record of 64-bit Windows");
 static_assert(std::size(NOTIFYICONDATAW{}.szTip) == kTrayTipCapacity);
 
-// The application icon at the small-icon size of the window's DPI; null
-// when the executable has none.
-UniqueIcon LoadTrayImage(HWND window) {
+// The image of `connection` at the small-icon size of the window's DPI;
+// null when the executable has none.
+UniqueIcon LoadTrayImage(HWND window, ConnectionState connection) {
   const int size = SmallIconSize(::GetDpiForWindow(window));
   return UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(VELTRIX_APP_ICON), IMAGE_ICON,
-                                                    size, size, LR_DEFAULTCOLOR)));
+                                                    MAKEINTRESOURCEW(TrayImageFor(connection)),
+                                                    IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace
@@ -31,10 +31,12 @@ void TrayIcon::RegisterTaskbarCreated(HWND window) {
 }
 
 bool TrayIcon::Ensure(HWND window, ConnectionState connection) {
+  addedThenLost_ = false;
   if (shown_) return true;
   if (window == nullptr) return false;
 
-  image_ = LoadTrayImage(window);
+  connection_ = connection;
+  image_ = LoadTrayImage(window, connection);
   record_ = NOTIFYICONDATAW{};
   record_.cbSize = sizeof(record_);
   record_.hWnd = window;
@@ -56,28 +58,46 @@ bool TrayIcon::Ensure(HWND window, ConnectionState connection) {
   record_.uVersion = NOTIFYICON_VERSION_4;
   version4_ = shell_(NIM_SETVERSION, &record_) != FALSE;
   FormatTrayTooltip(connection, record_.szTip);
-  return Modify();
+  addedThenLost_ = !Modify();
+  return !addedThenLost_;
 }
 
 bool TrayIcon::Show(HWND window, ConnectionState connection) {
   if (!shown_) {
-    // A successful add writes the tooltip itself; a refused one loses nothing.
-    Ensure(window, connection);
-    return true;
+    // A successful add shows the state itself, and a refused one loses
+    // nothing; an icon lost right after it was added is lost like any other.
+    return Ensure(window, connection) || !addedThenLost_;
   }
+  connection_ = connection;
   FormatTrayTooltip(connection, record_.szTip);
-  return Modify();
+  // The image and the tooltip change together.
+  return ChangeImage(window);
 }
 
 bool TrayIcon::RefreshImage(HWND window) {
   if (!shown_) return true;
-  UniqueIcon image = LoadTrayImage(window);
-  if (!image) return true;
-  record_.hIcon = image.Get();
+  return ChangeImage(window);
+}
+
+bool TrayIcon::ChangeImage(HWND window) {
+  UniqueIcon image = LoadTrayImage(window, connection_);
+  if (image) record_.hIcon = image.Get();
   const bool changed = Modify();
   // The shell is done with the old image once it has the new one.
-  image_ = std::move(image);
+  if (image) image_ = std::move(image);
   return changed;
+}
+
+bool TrayIcon::Notify(std::wstring_view title, std::wstring_view text, bool warning) {
+  if (!shown_) return false;
+  record_.uFlags |= NIF_INFO;
+  record_.dwInfoFlags = (warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
+  CopyTrayTip(title, record_.szInfoTitle);
+  CopyTrayTip(text, record_.szInfo);
+  const bool shownNotice = Modify();
+  // Later changes must not raise it again.
+  record_.uFlags &= ~NIF_INFO;
+  return shownNotice;
 }
 
 bool TrayIcon::OnTaskbarCreated(HWND window, ConnectionState connection) {

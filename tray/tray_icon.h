@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <string_view>
 
 #include "base/connection_state.h"
 #include "win32/unique_handle.h"
@@ -49,13 +50,18 @@ class TrayIcon {
   // Adds the icon, showing `connection`, when it is missing; true when it is
   // shown afterwards.
   bool Ensure(HWND window, ConnectionState connection);
-  // Shows `connection`, or adds the icon when it is missing. False when the
-  // shell refused the change: the icon counts as lost, and the next Ensure
-  // adds it again.
+  // Shows `connection`, its image and tooltip in one change, or adds the
+  // icon when it is missing. False when the shell refused the change, or
+  // the change right after adding: the icon counts as lost, and the next
+  // Ensure adds it again.
   [[nodiscard]] bool Show(HWND window, ConnectionState connection);
   // The window moved to another DPI: the image is loaded again at its size.
   // False when the shell refused the change.
   [[nodiscard]] bool RefreshImage(HWND window);
+  // A balloon from the icon, a warning or a plain notice; the shell's quiet
+  // hours apply. False when the icon is not shown or the shell refused (the
+  // icon then counts as lost).
+  [[nodiscard]] bool Notify(std::wstring_view title, std::wstring_view text, bool warning);
   // The shell restarted and forgot the icon: adds it again, whatever became
   // of it before; true when it is back.
   [[nodiscard]] bool OnTaskbarCreated(HWND window, ConnectionState connection);
@@ -73,6 +79,9 @@ class TrayIcon {
  private:
   // NIM_MODIFY of the whole record; a refusal loses the icon.
   bool Modify();
+  // Loads the image of the connection shown, at the window's DPI, and
+  // modifies the icon.
+  bool ChangeImage(HWND window);
 
   UINT callbackMessage_;
   NotifyIconFunction shell_;
@@ -80,7 +89,10 @@ class TrayIcon {
   // The image at the window's DPI; the shell keeps using it while shown.
   UniqueIcon image_;
   UINT taskbarCreatedMessage_ = 0;
+  ConnectionState connection_ = ConnectionState::Disconnected;
   bool shown_ = false;
+  // The last Ensure added the icon and the shell refused the change after.
+  bool addedThenLost_ = false;
   bool version4_ = false;
 };
 

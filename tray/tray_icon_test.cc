@@ -19,10 +19,11 @@ constexpr ConnectionState kState = ConnectionState::Connected;
 class FakeShell {
  public:
   NotifyIconFunction Function() {
-    return [this](DWORD message, NOTIFYICONDATAW*) {
+    return [this](DWORD message, NOTIFYICONDATAW* record) {
       static const char* const kNames[] = {"add", "modify", "delete", "focus", "version"};
       const std::string name = kNames[message];
       log.push_back(name);
+      last = *record;
       if (refuse.count(name) == 0) return TRUE;
       refuse.erase(refuse.find(name));
       return FALSE;
@@ -31,6 +32,7 @@ class FakeShell {
 
   std::multiset<std::string> refuse;
   std::vector<std::string> log;
+  NOTIFYICONDATAW last{};
 };
 
 using Log = std::vector<std::string>;
@@ -57,6 +59,12 @@ TEST(TrayIconTest, RecoversFromEachRefusal) {
     EXPECT_TRUE(icon.OnTaskbarCreated(kWindow, kState));
     EXPECT_FALSE(icon.version4());
 
+    // Added, and lost at the first change: lost like any other.
+    shell.refuse = {"modify", "modify"};
+    EXPECT_FALSE(icon.Show(kWindow, kState));
+    EXPECT_FALSE(icon.Show(kWindow, kState));
+    EXPECT_TRUE(icon.Ensure(kWindow, kState));
+
     // Lost for good, but still taken away at the end.
     shell.refuse = {"modify", "add", "add"};
     EXPECT_FALSE(icon.Show(kWindow, kState));
@@ -64,6 +72,53 @@ TEST(TrayIconTest, RecoversFromEachRefusal) {
     shell.log.clear();
   }
   EXPECT_EQ(shell.log, (Log{"delete"}));
+}
+
+// The colour pixels of `icon`; none when it has none.
+std::vector<uint32_t> Pixels(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
+  BITMAP bitmap{};
+  ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  BITMAPINFO format{};
+  format.bmiHeader = {
+      sizeof(BITMAPINFOHEADER), bitmap.bmWidth, -bitmap.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> pixels(size_t(bitmap.bmWidth) * bitmap.bmHeight);
+  const HDC screen = ::GetDC(nullptr);
+  ::GetDIBits(screen, info.hbmColor, 0, bitmap.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(info.hbmColor);
+  ::DeleteObject(info.hbmMask);
+  return pixels;
+}
+
+TEST(TrayIconTest, EachStateHasItsImageAndTooltipInOneChange) {
+  const auto image = [](int resource) {
+    const UniqueIcon icon(static_cast<HICON>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, 16, 16, 0)));
+    return Pixels(icon.Get());
+  };
+  const struct {
+    ConnectionState state;
+    int resource;
+  } states[] = {{ConnectionState::Connecting, 102},    {ConnectionState::Connected, 103},
+                {ConnectionState::Reconnecting, 102},  {ConnectionState::Error, 104},
+                {ConnectionState::Disconnecting, 102}, {ConnectionState::Disconnected, 101}};
+  FakeShell shell;
+  TrayIcon icon(0x8041, shell.Function());
+  ASSERT_TRUE(icon.Ensure(kWindow, ConnectionState::Disconnected));
+  for (const auto& s : states) {
+    shell.log.clear();
+    ASSERT_TRUE(icon.Show(kWindow, s.state));
+    EXPECT_EQ(shell.log, Log{"modify"});
+    ASSERT_FALSE(image(s.resource).empty());
+    EXPECT_EQ(Pixels(shell.last.hIcon), image(s.resource)) << TrayLabelFor(s.state);
+    EXPECT_EQ(std::wstring(shell.last.szTip).find(TrayLabelFor(s.state)), 14u);
+  }
+  EXPECT_NE(image(101), image(102));
+  // Added again after the shell restarted: the state it was asked to show.
+  ASSERT_TRUE(icon.OnTaskbarCreated(kWindow, ConnectionState::Error));
+  EXPECT_EQ(Pixels(shell.last.hIcon), image(104));
 }
 
 TEST(TrayIconTest, NothingIsAddedWithoutAWindow) {

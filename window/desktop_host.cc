@@ -1,10 +1,14 @@
 #include "window/desktop_host.h"
 
+#include <utility>
+
 #include "diagnostics/save_diagnostics.h"
 #include "launch/service_repair_launch.h"
 #include "launch/update_installer_launch.h"
 #include "login/run_at_login.h"
+#include "tray/tray_appearance.h"
 #include "win32/last_error.h"
+#include "window/host_settings.h"
 #include "window/window_messages.h"
 
 namespace veltrix {
@@ -42,8 +46,24 @@ bool DesktopHost::EnsureTrayIcon() {
 }
 
 void DesktopHost::ShowConnection(ConnectionState state) {
-  // A lost icon leaves the user no way back but the window.
-  if (!trayIcon_.Show(WindowForTray(), state)) BringWindowToFront();
+  const ConnectionState before = std::exchange(shownConnection_, state);
+  // A lost icon leaves the user no way back but the window; the window
+  // also tells of a drop the icon could not.
+  if (!trayIcon_.Show(WindowForTray(), state) ||
+      (AnnouncesConnectionLost(before, state, WindowInView()) &&
+       !trayIcon_.Notify(kConnectionLostTitle, kConnectionLostText, true))) {
+    BringWindowToFront();
+  }
+}
+
+void DesktopHost::OnHiddenToTray() {
+  if (StillRunningNoticeShown()) return;
+  if (!trayIcon_.Notify(kStillRunningTitle, kStillRunningText, false)) return BringWindowToFront();
+  RememberStillRunningNotice();
+}
+
+bool DesktopHost::WindowInView() const {
+  return window_ != nullptr && ::IsWindowVisible(window_) && !::IsIconic(window_);
 }
 
 void DesktopHost::BringWindowToFront() {

@@ -46,6 +46,9 @@ class DesktopHost : public DesktopOperations {
   // second: the notification area is often slow at sign-in. After a minute
   // of refusals it gives up, and the window must show instead.
   LoginTray RetryLoginTrayIcon();
+  // The window went to the tray: the first time for this user, a balloon
+  // says that the program goes on running there.
+  void OnHiddenToTray();
 
   bool EnsureTrayIcon() override;
   void ShowConnection(ConnectionState state) override;
@@ -57,8 +60,13 @@ class DesktopHost : public DesktopOperations {
   DiagnosticsSave SaveDiagnostics(const DiagnosticsFields& fields) override;
 
  private:
+  // Shown and not minimised: the user can see what happens.
+  bool WindowInView() const;
+
   HWND window_ = nullptr;
   int loginTrayRetries_ = 0;
+  // The state the icon was last asked to show.
+  ConnectionState shownConnection_ = ConnectionState::Disconnected;
   DesktopState state_;
   TrayIcon trayIcon_;
   UiCommands uiCommands_;

@@ -237,6 +237,7 @@ void FlutterWindow::OnCloseRequest() {
       if (desktop_.EnsureTrayIcon()) {
         SaveWindowPlacement(Placement());
         ::ShowWindow(WindowHandle(), SW_HIDE);
+        desktop_.OnHiddenToTray();
       } else {
         desktop_.BringWindowToFront();
       }

@@ -5,6 +5,7 @@
 namespace veltrix {
 namespace {
 constexpr wchar_t kPlacementValue[] = L"WindowPlacement";
+constexpr wchar_t kStillRunningNoticeValue[] = L"StillRunningNoticeShown";
 }  // namespace
 
 std::optional<WindowPlacement> LoadWindowPlacement() {
@@ -22,6 +23,20 @@ void SaveWindowPlacement(const WindowPlacement& placement) {
   const auto saved = EncodePlacement(placement);
   ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kPlacementValue, REG_BINARY, saved.data(),
                     static_cast<DWORD>(saved.size()));
+}
+
+bool StillRunningNoticeShown() {
+  DWORD shown = 0;
+  DWORD size = sizeof(shown);
+  return ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kStillRunningNoticeValue, RRF_RT_REG_DWORD,
+                        nullptr, &shown, &size) == ERROR_SUCCESS &&
+         shown != 0;
+}
+
+void RememberStillRunningNotice() {
+  const DWORD shown = 1;
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kStillRunningNoticeValue, REG_DWORD, &shown,
+                    sizeof(shown));
 }
 
 }  // namespace veltrix

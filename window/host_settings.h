@@ -19,6 +19,11 @@ std::optional<WindowPlacement> LoadWindowPlacement();
 // its place.
 void SaveWindowPlacement(const WindowPlacement& placement);
 
+// Whether this user has been told, once, that the program goes on running
+// in the notification area when its window is closed.
+bool StillRunningNoticeShown();
+void RememberStillRunningNotice();
+
 }  // namespace veltrix
 
 #endif  // WINDOW_HOST_SETTINGS_H_
