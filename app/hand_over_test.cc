@@ -2,41 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace veltrix {
 namespace {
 
 using std::chrono::milliseconds;
 
-TEST(HandOverTest, ACopyStartedElevatedCountsAsRunning) {
-  EXPECT_TRUE(RunsAsSessionCopy(SessionLock::kTaken));
-  EXPECT_TRUE(RunsAsSessionCopy(SessionLock::kUnavailable));
-  EXPECT_FALSE(RunsAsSessionCopy(SessionLock::kHeld));
-  EXPECT_FALSE(RunsAsSessionCopy(SessionLock::kAccessDenied));
-}
-
 TEST(HandOverTest, ALaterStartIsNeverLost) {
-  const struct {
-    RunningCopy copy;
-    milliseconds waited;
-    bool loginStart;
-    HandOverStep step;
-  } cases[] = {
-      {RunningCopy::kLoading, milliseconds(29999), false, HandOverStep::kWait},
-      {RunningCopy::kLoading, kWaitForLoading, false, HandOverStep::kNotResponding},
-      {RunningCopy::kLoading, milliseconds(0), true, HandOverStep::kLeaveAlone},
-      {RunningCopy::kReady, milliseconds(5000), false, HandOverStep::kAskToShow},
-      {RunningCopy::kReady, milliseconds(0), true, HandOverStep::kLeaveAlone},
+  // A copy started elevated, whose lock this user cannot open, counts as running.
+  EXPECT_FALSE(RunsAsSessionCopy(SessionLock::kAccessDenied));
+  EXPECT_FALSE(RunsAsSessionCopy(SessionLock::kHeld));
+  EXPECT_TRUE(RunsAsSessionCopy(SessionLock::kUnavailable));
+
+  using enum RunningCopy;
+  using Step = HandOverStep;
+  const std::tuple<RunningCopy, milliseconds, bool, HandOverStep> cases[] = {
+      {kLoading, milliseconds(29999), false, Step::kWait},
+      {kLoading, kWaitForLoading, false, Step::kNotResponding},
+      {kLoading, milliseconds(0), true, Step::kLeaveAlone},
+      {kReady, milliseconds(5000), false, Step::kAskToShow},
+      {kReady, milliseconds(0), true, Step::kLeaveAlone},
       // A login start during a quit runs too: the quitting copy will not.
-      {RunningCopy::kQuitting, milliseconds(9999), true, HandOverStep::kWait},
-      {RunningCopy::kQuitting, kWaitForQuitting, false, HandOverStep::kNotResponding},
-      {RunningCopy::kEnded, milliseconds(9999), false, HandOverStep::kRunHere},
-      {RunningCopy::kHung, milliseconds(0), false, HandOverStep::kNotResponding},
-      {RunningCopy::kHung, milliseconds(0), true, HandOverStep::kLeaveAlone},
+      {kQuitting, milliseconds(9999), true, Step::kWait},
+      {kQuitting, kWaitForQuitting, false, Step::kNotResponding},
+      {kEnded, milliseconds(9999), false, Step::kRunHere},
+      {kHung, milliseconds(0), false, Step::kNotResponding},
+      {kHung, milliseconds(0), true, Step::kLeaveAlone},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(NextHandOverStep(c.copy, c.waited, c.loginStart), c.step)
-        << static_cast<int>(c.copy) << " after " << c.waited.count() << " ms, login "
-        << c.loginStart;
+  for (const auto& [copy, waited, loginStart, step] : cases) {
+    EXPECT_EQ(NextHandOverStep(copy, waited, loginStart), step)
+        << static_cast<int>(copy) << " after " << waited.count() << " ms, login " << loginStart;
   }
 }
 

@@ -26,60 +26,54 @@ TEST(DesktopHostTest, ALoginStartTriesForItsTrayIconForAMinute) {
   EXPECT_EQ(host.RetryLoginTrayIcon(), LoginTray::kShown);
 }
 
-// The balloons a host shows, through the shell's record.
-struct Balloons {
-  NotifyIconFunction Shell() {
-    return [this](DWORD message, NOTIFYICONDATAW* record) {
-      if (message == NIM_MODIFY && (record->uFlags & NIF_INFO) != 0) {
-        shown.emplace_back(record->szInfo, record->dwInfoFlags);
-      }
-      return TRUE;
-    };
-  }
-  std::vector<std::pair<std::wstring, DWORD>> shown;
-};
+// The balloons a host shows, through the shell's record: text and flags.
+using Balloons = std::vector<std::pair<std::wstring, DWORD>>;
+NotifyIconFunction Shell(Balloons& balloons) {
+  return [&balloons](DWORD message, NOTIFYICONDATAW* record) {
+    if (message == NIM_MODIFY && (record->uFlags & NIF_INFO) != 0) {
+      balloons.emplace_back(record->szInfo, record->dwInfoFlags);
+    }
+    return TRUE;
+  };
+}
 
 TEST(DesktopHostTest, WarnsOncePerDropTheUserDidNotAskForWhileTheWindowIsOutOfSight) {
-  constexpr ConnectionState kStates[] = {
-      ConnectionState::Disconnected, ConnectionState::Connecting,    ConnectionState::Connected,
-      ConnectionState::Reconnecting, ConnectionState::Disconnecting, ConnectionState::Error};
-  for (const bool inView : {false, true}) {
-    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                          nullptr, nullptr, nullptr, nullptr);
-    if (inView) ::ShowWindow(window, SW_SHOWNORMAL);
-    for (const ConnectionState from : kStates) {
-      for (const ConnectionState to : kStates) {
+  const HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
+  for (const int shown : {SW_HIDE, SW_SHOWMINIMIZED, SW_SHOWNORMAL}) {
+    ::ShowWindow(window, shown);
+    for (int from = 0; from < 6; ++from) {
+      for (int to = 0; to < 6; ++to) {
         Balloons balloons;
-        DesktopHost host(false, 0x8041, balloons.Shell());
+        DesktopHost host(false, 0x8041, Shell(balloons));
         host.Attach(window);
         ASSERT_TRUE(host.EnsureTrayIcon());
-        host.ShowConnection(from);
-        host.ShowConnection(to);
-        const bool drop = from == ConnectionState::Connected &&
-                          (to == ConnectionState::Reconnecting || to == ConnectionState::Error);
-        ASSERT_EQ(balloons.shown.size(), drop && !inView ? 1u : 0u)
-            << TrayLabelFor(from) << " to " << TrayLabelFor(to) << ", in view " << inView;
-        if (!balloons.shown.empty()) {
-          EXPECT_EQ(balloons.shown[0].second, DWORD{NIIF_WARNING | NIIF_RESPECT_QUIET_TIME});
-        }
+        host.ShowConnection(static_cast<ConnectionState>(from));
+        host.ShowConnection(static_cast<ConnectionState>(to));
+        // Connected to reconnecting or to an error, out of sight.
+        const bool drop = from == 2 && (to == 3 || to == 5) && shown != SW_SHOWNORMAL;
+        const Balloons expected = {
+            {std::wstring(kConnectionLostText), NIIF_WARNING | NIIF_RESPECT_QUIET_TIME}};
+        ASSERT_EQ(balloons, drop ? expected : Balloons{})
+            << from << " to " << to << ", shown " << shown;
       }
     }
-    ::DestroyWindow(window);
   }
+  ::DestroyWindow(window);
 }
 
 TEST(DesktopHostTest, TheFirstHideToTrayIsToldOncePerUser) {
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"StillRunningNoticeShown");
   Balloons balloons;
   for (int start = 0; start < 2; ++start) {
-    DesktopHost host(false, 0x8041, balloons.Shell());
+    DesktopHost host(false, 0x8041, Shell(balloons));
     host.Attach(reinterpret_cast<HWND>(uintptr_t{0x1234}));
     ASSERT_TRUE(host.EnsureTrayIcon());
     host.OnHiddenToTray();
     host.OnHiddenToTray();
   }
-  ASSERT_EQ(balloons.shown.size(), 1u);
-  EXPECT_EQ(balloons.shown[0].first, kStillRunningText);
+  EXPECT_EQ(balloons,
+            (Balloons{{std::wstring(kStillRunningText), NIIF_INFO | NIIF_RESPECT_QUIET_TIME}}));
 }
 
 }  // namespace

@@ -14,36 +14,33 @@ namespace {
 std::set<HWND> answered;
 FILE* output = nullptr;
 
-std::wstring TextOf(HWND window) {
+std::wstring Text(HWND window, bool wantClass = false) {
   wchar_t text[1024] = {};
-  ::GetWindowTextW(window, text, 1024);
+  wantClass ? ::GetClassNameW(window, text, 1024) : ::GetWindowTextW(window, text, 1024);
   return text;
 }
 
-// The message is the box's longest static text (the icon is one too).
-BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
-  wchar_t className[16] = {};
-  ::GetClassNameW(child, className, 16);
-  auto* longest = reinterpret_cast<std::wstring*>(context);
-  const std::wstring text = TextOf(child);
-  if (_wcsicmp(className, L"Static") == 0 && text.size() > longest->size()) *longest = text;
-  return TRUE;
-}
-
-BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
-  wchar_t className[16] = {};
-  ::GetClassNameW(window, className, 16);
-  if (!::IsWindowVisible(window) || std::wstring(className) != L"#32770" ||
-      TextOf(window) != L"VELTRIX VPN" || !answered.insert(window).second) {
+BOOL CALLBACK AnswerBox(HWND box, LPARAM) {
+  if (!::IsWindowVisible(box) || Text(box, true) != L"#32770" || Text(box) != L"VELTRIX VPN" ||
+      !answered.insert(box).second) {
     return TRUE;
   }
+  // The message is the box's longest static text (its icon is one too).
   std::wstring message;
-  ::EnumChildWindows(window, LongestStatic, reinterpret_cast<LPARAM>(&message));
-  char utf8[4096] = {};
-  ::WideCharToMultiByte(CP_UTF8, 0, message.c_str(), -1, utf8, sizeof(utf8) - 1, nullptr, nullptr);
-  std::fprintf(output, "message-box %s\n", utf8);
+  ::EnumChildWindows(
+      box,
+      [](HWND child, LPARAM longest) {
+        std::wstring& kept = *reinterpret_cast<std::wstring*>(longest);
+        if (_wcsicmp(Text(child, true).c_str(), L"Static") == 0 &&
+            Text(child).size() > kept.size()) {
+          kept = Text(child);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&message));
+  std::fprintf(output, "message-box %ls\n", message.c_str());
   std::fflush(output);
-  ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
   return TRUE;
 }
 
@@ -51,11 +48,9 @@ BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3 || (output = _wfopen(argv[1], L"ab")) == nullptr) return 2;
-  bool last = false;
-  while (!last) {
+  for (bool last = false; !last; ::Sleep(50)) {
     last = ::GetFileAttributesW(argv[2]) != INVALID_FILE_ATTRIBUTES;
     ::EnumWindows(AnswerBox, 0);
-    ::Sleep(50);
   }
   return 0;
 }
