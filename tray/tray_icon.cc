@@ -63,12 +63,12 @@ bool TrayIcon::Ensure(HWND window, ConnectionState connection) {
 }
 
 bool TrayIcon::Show(HWND window, ConnectionState connection) {
+  connection_ = connection;
   if (!shown_) {
     // A successful add shows the state itself, and a refused one loses
     // nothing; an icon lost right after it was added is lost like any other.
     return Ensure(window, connection) || !addedThenLost_;
   }
-  connection_ = connection;
   FormatTrayTooltip(connection, record_.szTip);
   // The image and the tooltip change together.
   return ChangeImage(window);

@@ -72,6 +72,8 @@ class TrayIcon {
   void ReturnFocus();
 
   bool shown() const { return shown_; }
+  // The state the icon was last asked to show, whether or not it could.
+  ConnectionState connection() const { return connection_; }
   // The shell accepted notify-icon version 4: events arrive in that form.
   bool version4() const { return version4_; }
   const NOTIFYICONDATAW& record() const { return record_; }

@@ -1,7 +1,5 @@
 #include "window/desktop_host.h"
 
-#include <utility>
-
 #include "diagnostics/save_diagnostics.h"
 #include "launch/service_repair_launch.h"
 #include "launch/update_installer_launch.h"
@@ -46,7 +44,7 @@ bool DesktopHost::EnsureTrayIcon() {
 }
 
 void DesktopHost::ShowConnection(ConnectionState state) {
-  const ConnectionState before = std::exchange(shownConnection_, state);
+  const ConnectionState before = trayIcon_.connection();
   // A lost icon leaves the user no way back but the window; the window
   // also tells of a drop the icon could not.
   if (!trayIcon_.Show(WindowForTray(), state) ||

@@ -65,8 +65,6 @@ class DesktopHost : public DesktopOperations {
 
   HWND window_ = nullptr;
   int loginTrayRetries_ = 0;
-  // The state the icon was last asked to show.
-  ConnectionState shownConnection_ = ConnectionState::Disconnected;
   DesktopState state_;
   TrayIcon trayIcon_;
   UiCommands uiCommands_;
