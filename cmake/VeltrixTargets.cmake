@@ -3,6 +3,10 @@
 add_library(veltrix_options INTERFACE)
 target_compile_options(veltrix_options INTERFACE -Wall -Wextra -Werror)
 target_include_directories(veltrix_options INTERFACE ${PROJECT_SOURCE_DIR})
+# The builds that run tests check that the window's state stays on its thread.
+if(VELTRIX_TESTS)
+  target_compile_definitions(veltrix_options INTERFACE VELTRIX_CHECK_THREADS)
+endif()
 if(WIN32)
   target_compile_definitions(veltrix_options INTERFACE
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
