@@ -7,6 +7,8 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <thread>
+#include <vector>
 
 #include "engine_client/byte_streams.h"
 #include "engine_client/encodable_value.h"
@@ -270,6 +272,28 @@ TEST(StandardMethodCodecTest, EncodesCallsAndEnvelopes) {
 
 // Each answer is encoded and sent once; a second one is refused with a
 // line, and only a result never answered warns of the leak.
+// Channels may be made on any thread: the shared codecs are found and made
+// under a lock, one per serializer.
+TEST(StandardMethodCodecTest, SharedInstancesAreSafeFromAnyThread) {
+  constexpr size_t kThreads = 4;
+  constexpr size_t kEach = 2000;
+  // The codecs outlive the test, and so must what they point to.
+  static std::vector<StandardCodecSerializer> serializers(kThreads * kEach);
+  std::vector<const StandardMethodCodec*> codecs(serializers.size());
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (size_t i = t * kEach; i < (t + 1) * kEach; ++i) {
+        codecs[i] = &StandardMethodCodec::SharedInstance(&serializers[i]);
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (size_t i = 0; i < serializers.size(); ++i) {
+    ASSERT_EQ(codecs[i], &StandardMethodCodec::SharedInstance(&serializers[i]));
+  }
+}
+
 TEST(EngineMethodResultTest, AnswersOnceWithTheEncodedEnvelope) {
   const std::vector<std::pair<std::function<void(MethodResult&)>, std::string>> cases = {
       {[](MethodResult& result) { result.Success(); }, "00 00"},

@@ -16,16 +16,15 @@ constexpr uint8_t kErrorEnvelope = 1;
 
 const StandardMethodCodec& StandardMethodCodec::SharedInstance(
     const StandardCodecSerializer* serializer) {
-  static std::map<const StandardCodecSerializer*, const StandardMethodCodec*>* registry;
-  static std::once_flag once;
-  std::call_once(once, [] {
-    registry = new std::map<const StandardCodecSerializer*, const StandardMethodCodec*>();
-  });
+  // Never freed, so that a codec is still there while statics are torn down;
+  // any thread may ask.
+  static auto* const registry =
+      new std::map<const StandardCodecSerializer*, const StandardMethodCodec*>();
+  static auto* const lock = new std::mutex();
   if (serializer == nullptr) serializer = &StandardCodecSerializer::SharedInstance();
-  auto found = registry->find(serializer);
-  if (found != registry->end()) return *found->second;
-  const StandardMethodCodec* codec = new StandardMethodCodec(serializer);
-  registry->emplace(serializer, codec);
+  const std::lock_guard<std::mutex> held(*lock);
+  const StandardMethodCodec*& codec = (*registry)[serializer];
+  if (codec == nullptr) codec = new StandardMethodCodec(serializer);
   return *codec;
 }
 
