@@ -4,10 +4,12 @@
 
 #include <io.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 
 #include "engine_client/engine_api.h"
+#include "window/window_messages.h"
 
 namespace veltrix {
 namespace {
@@ -19,15 +21,24 @@ bool Given(DWORD stream) {
          ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
 
-// Quitting is the tray's and the user interface's: Ctrl+C and Ctrl+Break
-// in the console are ignored, and a console that closes loses only its
-// output. The close would end the process once this returns, so the
-// handler's thread stays here, detached.
+std::atomic<HWND> consoleCloseTarget{nullptr};
+// Windows ends the process about 5 s after the close, whatever the handler
+// does; the orderly end has this long.
+constexpr DWORD kConsoleCloseWaitMs = 4000;
+
+// Quitting is the tray's and the user interface's: Ctrl+C and Ctrl+Break in
+// the console are ignored. A closing console ends the program as the end of
+// the session does (placement saved, icon removed, engine shut down), and
+// this, on the console's own thread, waits for it: the program's end takes
+// this thread with it.
 BOOL WINAPI OnConsoleControl(DWORD event) {
   if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
   if (event != CTRL_CLOSE_EVENT) return FALSE;
-  ::FreeConsole();
-  for (;;) ::Sleep(INFINITE);
+  const HWND window = consoleCloseTarget.load();
+  if (window != nullptr && ::PostMessageW(window, kConsoleClosedMessage, 0, 0)) {
+    ::Sleep(kConsoleCloseWaitMs);
+  }
+  return TRUE;
 }
 
 // Once the program has a console, the C runtime's streams (and the
@@ -48,11 +59,15 @@ void ReopenStreamsOnConsole(bool outputGiven, bool errorGiven) {
 
 }  // namespace
 
+bool NeedsConsole(bool outputGiven, bool errorGiven) { return !outputGiven || !errorGiven; }
+
+void EndWithConsole(HWND window) { consoleCloseTarget.store(window); }
+
 void AttachConsoleForOutput() {
   const bool outputGiven = Given(STD_OUTPUT_HANDLE);
   const bool errorGiven = Given(STD_ERROR_HANDLE);
   // Output and errors both go where the caller sent them: no console needed.
-  if (outputGiven && errorGiven) return;
+  if (!NeedsConsole(outputGiven, errorGiven)) return;
   if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
     ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     ReopenStreamsOnConsole(outputGiven, errorGiven);

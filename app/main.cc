@@ -57,16 +57,18 @@ int RunHost() {
     window.Destroy();
     return veltrix::ReportStartFailure(failure);
   }
-  window.SetQuitOnDestroy(true);
   instance.Publish(window.WindowHandle());
+  veltrix::EndWithConsole(window.WindowHandle());
   veltrix::RegisterRestartWithThisStart();
 
   MSG message;
   // GetMessageW gives -1 on failure; only a positive result is a message.
+  // The window's end ends the loop.
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+  veltrix::EndWithConsole(nullptr);
   return 0;
 }
 

@@ -14,18 +14,22 @@ using flutter::EncodableValue;
 // One call on its way through: what it may touch and how it is answered.
 struct Call {
   DesktopState& state;
+  LifecycleDriver& host;
   DesktopOperations& operations;
   const EncodableValue* arguments;
   flutter::MethodResult& result;
 };
 
-// Holds the busy state for exactly the span of one long operation, also when
-// it unwinds, and answers with how it ended.
+// The lifecycle hears of exactly the span of one long operation, also when
+// it unwinds, and the call is answered with how it ended.
 template <typename Operation>
 void RunLongOperation(Call& call, Operation operation) {
   const auto ended = [&] {
-    call.state.BeginLongOperation();
-    ScopeExit end([&call] { call.state.EndLongOperation(); });
+    static_cast<void>(call.host.Dispatch(LifecycleEvent::kOperationBegun));
+    // A quit put off meanwhile is posted now; should that fail, a later
+    // quit tries again.
+    ScopeExit end(
+        [&call] { static_cast<void>(call.host.Dispatch(LifecycleEvent::kOperationEnded)); });
     return operation();
   }();
   Reply(call.result, ended);
@@ -73,13 +77,10 @@ void SetRunAtLogin(Call& call) {
 void Quit(Call& call) {
   // A modal dialog is still running on this thread; closing under it would
   // pull the window away from its own loop.
-  if (call.state.busy()) return Reply(call.result, DesktopRefusal::kBusyQuit);
-  if (!call.state.quitting()) {
-    const Win32Result<> posted = call.operations.PostQuitRequest();
-    // Not quitting yet, so that a later "quit" tries again.
-    if (!posted) return Reply(call.result, Failure(DesktopRefusal::kQuitFailed, posted.error()));
-  }
-  call.state.BeginQuitting();
+  if (call.host.lifecycle().busy()) return Reply(call.result, DesktopRefusal::kBusyQuit);
+  // Once quitting, nothing more is posted and the answer is the same.
+  const auto quitting = call.host.Dispatch(LifecycleEvent::kUiQuit);
+  if (!quitting) return Reply(call.result, Failure(DesktopRefusal::kQuitFailed, quitting.error()));
   call.result.Success();
 }
 
@@ -120,14 +121,14 @@ constexpr Method kMethods[] = {
 
 }  // namespace
 
-void HandleDesktopMethod(DesktopState& state, DesktopOperations& operations,
+void HandleDesktopMethod(DesktopState& state, LifecycleDriver& host, DesktopOperations& operations,
                          const flutter::MethodCall& call,
                          std::unique_ptr<flutter::MethodResult> result) {
-  Call answering{state, operations, call.arguments(), *result};
+  Call answering{state, host, operations, call.arguments(), *result};
   // Exact bytes: "Quit" or "quit " is another method.
   for (const Method& method : kMethods) {
     if (method.name != call.method_name()) continue;
-    if (method.longOperation && (state.busy() || state.quitting())) {
+    if (method.longOperation && !host.lifecycle().idle()) {
       return Reply(*result, DesktopRefusal::kBusy);
     }
     return method.handle(answering);

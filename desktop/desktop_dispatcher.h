@@ -7,6 +7,7 @@
 #include "desktop/desktop_state.h"
 #include "engine_client/method_call.h"
 #include "engine_client/method_result.h"
+#include "lifecycle/host_lifecycle.h"
 
 namespace veltrix {
 
@@ -14,9 +15,10 @@ namespace veltrix {
 inline constexpr char kDesktopChannelName[] = "veltrix/desktop";
 
 // The native end of the desktop channel. Answers `result` exactly once
-// before returning; while a long operation runs its modal loop, the busy
-// state keeps a re-entrant call from starting another one.
-void HandleDesktopMethod(DesktopState& state, DesktopOperations& operations,
+// before returning. A long operation's span and the user interface's "quit"
+// go to the host's lifecycle, which keeps a re-entrant call from starting
+// another operation while one runs its modal loop.
+void HandleDesktopMethod(DesktopState& state, LifecycleDriver& host, DesktopOperations& operations,
                          const flutter::MethodCall& call,
                          std::unique_ptr<flutter::MethodResult> result);
 

@@ -21,19 +21,17 @@ using flutter::EncodableValue;
 using flutter::EncodableValueMap;
 using Log = std::vector<std::string>;
 
-// Stands in for the host window: logs the calls that matter here and checks
-// that the long operations run while the host is busy.
-class FakeHost : public DesktopOperations {
+// Stands in for the host window: a real lifecycle whose quit message posts
+// as the test says, and the calls that matter here, logged; the long
+// operations check that they run while the host is busy.
+class FakeHost : public DesktopOperations, public LifecycleDriver {
  public:
-  explicit FakeHost(const DesktopState& state) : state_(state) {}
-
   bool EnsureTrayIcon() override {
     log.push_back("tray");
-    return !state_.quitting();
+    return !lifecycle_->quitting();
   }
   void ShowConnection(ConnectionState) override {}
   void BringWindowToFront() override {}
-  Win32Result<> PostQuitRequest() override { return Windows("post"); }
   Win32Result<> SetRunAtLogin(bool enable) override {
     return Windows(enable ? "login on" : "login off");
   }
@@ -45,6 +43,26 @@ class FakeHost : public DesktopOperations {
     Long("save " + fields.connection + "|" + fields.appVersion.value_or("-") + "|" +
          fields.failureCategory.value_or("-"));
     return std::optional<std::string>();
+  }
+
+  const HostLifecycle& lifecycle() const override { return *lifecycle_; }
+  Win32Result<LifecycleActions> Dispatch(LifecycleEvent event) override {
+    LifecycleActions actions = lifecycle_->Handle(event, {});
+    for (LifecycleAction action : actions) {
+      if (action != LifecycleAction::kPostQuit) continue;
+      if (const Win32Result<> posted = Windows("post"); !posted) {
+        lifecycle_->Handle(LifecycleEvent::kQuitPostFailed, {});
+        return posted.error();
+      }
+    }
+    return actions;
+  }
+
+  // A created host, quitting or not.
+  void Start(bool quitting) {
+    lifecycle_.emplace(true);
+    lifecycle_->Handle(LifecycleEvent::kCreated, {.trayShown = true});
+    if (quitting) lifecycle_->Handle(LifecycleEvent::kUiQuit, {});
   }
 
   // The Windows error of the quit post and of the Run value, 0 for success.
@@ -60,12 +78,12 @@ class FakeHost : public DesktopOperations {
   }
   Done Long(const std::string& what) {
     log.push_back(what);
-    EXPECT_TRUE(state_.busy()) << what;
+    EXPECT_TRUE(lifecycle_->busy()) << what;
     longOperation();
     return Done{};
   }
 
-  const DesktopState& state_;
+  std::optional<HostLifecycle> lifecycle_;
 };
 
 RecordedReply Reply(std::string code = "", std::string message = "",
@@ -80,19 +98,20 @@ class DesktopDispatcherTest : public ::testing::Test {
   RecordedReply Call(const std::string& method, std::optional<EncodableValue> arguments = {},
                      bool quitting = false, uint32_t error = 0) {
     state_ = DesktopState(true);
-    if (quitting) state_.BeginQuitting();
+    host_.Start(quitting);
     host_.windowsError = error;
     host_.log.clear();
     RecordedReply reply;
     flutter::MethodCall call(method,
                              arguments ? std::make_unique<EncodableValue>(*arguments) : nullptr);
-    HandleDesktopMethod(state_, host_, call, std::make_unique<RecordingMethodResult>(&reply));
-    EXPECT_FALSE(state_.busy());
+    HandleDesktopMethod(state_, host_, host_, call,
+                        std::make_unique<RecordingMethodResult>(&reply));
+    EXPECT_FALSE(host_.lifecycle().busy());
     return reply;
   }
 
   DesktopState state_{true};
-  FakeHost host_{state_};
+  FakeHost host_;
 };
 
 EncodableValue Map(std::vector<std::pair<const char*, EncodableValue>> entries) {
@@ -111,7 +130,7 @@ TEST_F(DesktopDispatcherTest, FailingWindowsCallsCarryTheirCode) {
             Reply("quit_failed", "Could not close the application.",
                   EncodableValue(int64_t{2147942405})));
   EXPECT_EQ(host_.log, Log{"post"});
-  EXPECT_FALSE(state_.quitting());
+  EXPECT_FALSE(host_.lifecycle().quitting());
 }
 
 TEST_F(DesktopDispatcherTest, OnceQuitting) {
@@ -125,7 +144,7 @@ TEST_F(DesktopDispatcherTest, OnceQuitting) {
   EXPECT_EQ(Call("repairService", EncodableValue("bad"), true),
             Reply("desktop_busy", "Another desktop operation is in progress."));
   EXPECT_EQ(host_.log, Log{});
-  EXPECT_TRUE(state_.quitting());
+  EXPECT_TRUE(host_.lifecycle().quitting());
 }
 
 // The user interface's usual call: all three fields.
@@ -140,7 +159,7 @@ TEST_F(DesktopDispatcherTest, SavesWithAllThreeFields) {
 TEST_F(DesktopDispatcherTest, BusyEndsWhenALongOperationThrows) {
   host_.longOperation = [] { throw std::runtime_error("boom"); };
   EXPECT_THROW(Call("repairService"), std::runtime_error);
-  EXPECT_FALSE(state_.busy());
+  EXPECT_FALSE(host_.lifecycle().busy());
 }
 
 }  // namespace

@@ -22,8 +22,6 @@ class DesktopOperations {
   virtual void ShowConnection(ConnectionState state) = 0;
   // Restore or show, then foreground; nothing once quitting.
   virtual void BringWindowToFront() = 0;
-  // Posts the host window's quit message.
-  virtual Win32Result<> PostQuitRequest() = 0;
   // Writes or removes the Run value.
   virtual Win32Result<> SetRunAtLogin(bool enable) = 0;
 

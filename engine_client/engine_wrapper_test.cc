@@ -170,7 +170,7 @@ TEST(FlutterViewControllerTest, RefusedViewLeavesNoViewAndNoEngineBehind) {
   EngineProject project(L"data");
   ScopedEnvironment failing("VELTRIX_ENGINE_FAIL_VIEW", "1");
   {
-    FlutterViewController controller(320, 200, project);
+    FlutterViewController controller(320, 200, FlutterEngine::Create(project));
     EXPECT_EQ(controller.view(), nullptr);
     EXPECT_EQ(controller.engine()->RegistrarForPlugin("a"), nullptr);
   }

@@ -21,14 +21,16 @@ EnginePropertiesRecord::EnginePropertiesRecord(const EngineProject& project) {
   record_.uiThreadPolicy = project.uiThreadPolicy();
 }
 
-FlutterEngine::FlutterEngine(const EngineProject& project) {
-  {
-    EnginePropertiesRecord properties(project);
-    engine_ = FlutterDesktopEngineCreate(&properties.record());
-  }
-  messenger_ = std::make_unique<BinaryMessengerImpl>(
-      engine_ != nullptr ? FlutterDesktopEngineGetMessenger(engine_) : nullptr);
+std::unique_ptr<FlutterEngine> FlutterEngine::Create(const EngineProject& project) {
+  EnginePropertiesRecord properties(project);
+  FlutterDesktopEngineRef engine = FlutterDesktopEngineCreate(&properties.record());
+  if (engine == nullptr) return nullptr;
+  return std::unique_ptr<FlutterEngine>(new FlutterEngine(engine));
 }
+
+FlutterEngine::FlutterEngine(FlutterDesktopEngineRef engine)
+    : engine_(engine),
+      messenger_(std::make_unique<BinaryMessengerImpl>(FlutterDesktopEngineGetMessenger(engine))) {}
 
 FlutterEngine::~FlutterEngine() {
   if (engine_ != nullptr && ownsEngine_) FlutterDesktopEngineDestroy(engine_);

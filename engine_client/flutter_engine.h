@@ -16,8 +16,10 @@ namespace flutter {
 // and the messenger with every channel handler.
 class FlutterEngine : public PluginRegistry {
  public:
-  // Creates the engine; the project must outlive it.
-  explicit FlutterEngine(const EngineProject& project);
+  // Creates the engine; the project must outlive it. Null when the engine
+  // library refused (a real engine does without its data files), so that no
+  // wrapper of a missing engine ever reaches a view.
+  static std::unique_ptr<FlutterEngine> Create(const EngineProject& project);
   ~FlutterEngine() override;
 
   // Hands ownership of the engine to the caller; this wrapper goes on using
@@ -33,6 +35,7 @@ class FlutterEngine : public PluginRegistry {
  private:
   friend class FlutterViewController;
 
+  explicit FlutterEngine(FlutterDesktopEngineRef engine);
   // After the engine refused a view it owns the engine no more than we do;
   // forget the handle so that nothing calls into an engine that may be gone.
   void ForgetEngine();

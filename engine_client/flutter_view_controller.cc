@@ -1,12 +1,13 @@
 #include "engine_client/flutter_view_controller.h"
 
 #include <iostream>
+#include <utility>
 
 namespace flutter {
 
 FlutterViewController::FlutterViewController(int32_t width, int32_t height,
-                                             const EngineProject& project)
-    : engine_(std::make_shared<FlutterEngine>(project)) {
+                                             std::unique_ptr<FlutterEngine> engine)
+    : engine_(std::move(engine)) {
   controller_ = FlutterDesktopViewControllerCreate(width, height, engine_->TakeEngineHandle());
   if (controller_ == nullptr) {
     std::cerr << "Failed to create view controller." << std::endl;

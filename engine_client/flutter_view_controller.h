@@ -12,13 +12,12 @@
 
 namespace flutter {
 
-// Creates the engine together with its view, which starts the engine, and
-// passes top-level window messages to it.
+// Runs an engine with its view and passes top-level window messages to it.
 class FlutterViewController {
  public:
-  // `width` and `height` are client-area pixels; the project must outlive
-  // the controller.
-  FlutterViewController(int32_t width, int32_t height, const EngineProject& project);
+  // `width` and `height` are client-area pixels; `engine` (never null) is
+  // handed over with its engine, which the view now owns and starts.
+  FlutterViewController(int32_t width, int32_t height, std::unique_ptr<FlutterEngine> engine);
   virtual ~FlutterViewController();
 
   FlutterViewController(const FlutterViewController&) = delete;

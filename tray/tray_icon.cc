@@ -23,6 +23,8 @@ UniqueIcon LoadTrayImage(HWND window, ConnectionState connection) {
 
 }  // namespace
 
+TrayShell DefaultTrayShell() { return {::Shell_NotifyIconW}; }
+
 void TrayIcon::RegisterTaskbarCreated(HWND window) {
   taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
   if (taskbarCreatedMessage_ != 0) {

@@ -15,10 +15,13 @@ namespace veltrix {
 
 inline constexpr UINT kTrayIconId = 1;
 
-// The shell's notification-icon call. The tray icon takes it as a parameter
-// so tests can make the shell refuse in each way; the product passes
-// ::Shell_NotifyIconW.
-using NotifyIconFunction = std::function<BOOL(DWORD message, NOTIFYICONDATAW* record)>;
+// The shell, as the tray icon reaches it. The product uses
+// DefaultTrayShell(); tests make the shell refuse in each way.
+struct TrayShell {
+  std::function<BOOL(DWORD message, NOTIFYICONDATAW* record)> notifyIcon;
+};
+
+TrayShell DefaultTrayShell();
 
 inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
@@ -33,8 +36,8 @@ using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
 class TrayIcon {
  public:
   // `callbackMessage`: the window message the shell sends for the icon.
-  explicit TrayIcon(UINT callbackMessage, NotifyIconFunction shell = ::Shell_NotifyIconW)
-      : callbackMessage_(callbackMessage), shell_(std::move(shell)) {}
+  TrayIcon(UINT callbackMessage, TrayShell shell)
+      : callbackMessage_(callbackMessage), shell_(std::move(shell.notifyIcon)) {}
   ~TrayIcon() { Remove(); }
 
   TrayIcon(const TrayIcon&) = delete;
@@ -86,7 +89,7 @@ class TrayIcon {
   bool ChangeImage(HWND window);
 
   UINT callbackMessage_;
-  NotifyIconFunction shell_;
+  std::function<BOOL(DWORD message, NOTIFYICONDATAW* record)> shell_;
   NOTIFYICONDATAW record_{};
   // The image at the window's DPI; the shell keeps using it while shown.
   UniqueIcon image_;

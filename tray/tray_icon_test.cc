@@ -18,8 +18,8 @@ constexpr ConnectionState kState = ConnectionState::Connected;
 // Logs each call and refuses the ones listed, each once.
 class FakeShell {
  public:
-  NotifyIconFunction Function() {
-    return [this](DWORD message, NOTIFYICONDATAW* record) {
+  TrayShell Function() {
+    return {[this](DWORD message, NOTIFYICONDATAW* record) {
       static const char* const kNames[] = {"add", "modify", "delete", "focus", "version"};
       const std::string name = kNames[message];
       log.push_back(name);
@@ -27,7 +27,7 @@ class FakeShell {
       if (refuse.count(name) == 0) return TRUE;
       refuse.erase(refuse.find(name));
       return FALSE;
-    };
+    }};
   }
 
   std::multiset<std::string> refuse;

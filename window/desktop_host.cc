@@ -5,25 +5,14 @@
 #include "launch/update_installer_launch.h"
 #include "login/run_at_login.h"
 #include "tray/tray_appearance.h"
-#include "win32/last_error.h"
 #include "window/host_settings.h"
-#include "window/window_messages.h"
 
 namespace veltrix {
 
-DesktopHost::DesktopHost(bool autostart, UINT trayCallbackMessage, NotifyIconFunction shell)
-    : state_(autostart),
-      trayIcon_(trayCallbackMessage, std::move(shell)),
-      uiCommands_(
-          state_, [this] { return static_cast<bool>(PostQuitRequest()); },
-          [this] {
-            // Without a timer the user would wait for good: quit now.
-            if (window_ == nullptr ||
-                ::SetTimer(window_, kQuitTimer, static_cast<UINT>(UiCommands::kQuitGrace.count()),
-                           nullptr) == 0) {
-              uiCommands_.OnQuitTimer();
-            }
-          }) {}
+DesktopHost::DesktopHost(const HostLifecycle& lifecycle, UINT trayCallbackMessage, TrayShell shell)
+    : lifecycle_(lifecycle),
+      state_(lifecycle.state().loginStart),
+      trayIcon_(trayCallbackMessage, std::move(shell)) {}
 
 void DesktopHost::OnTaskbarCreated() {
   if (!trayIcon_.OnTaskbarCreated(WindowForTray(), state_.connection())) BringWindowToFront();
@@ -33,10 +22,11 @@ void DesktopHost::OnDpiChanged() {
   if (!trayIcon_.RefreshImage(window_)) BringWindowToFront();
 }
 
-LoginTray DesktopHost::RetryLoginTrayIcon() {
+LifecycleEvent DesktopHost::RetryLoginTrayIcon() {
   constexpr int kLoginTrayRetries = 60;
-  if (EnsureTrayIcon()) return LoginTray::kShown;
-  return ++loginTrayRetries_ < kLoginTrayRetries ? LoginTray::kStillTrying : LoginTray::kGaveUp;
+  if (EnsureTrayIcon()) return LifecycleEvent::kTrayAdded;
+  return ++loginTrayRetries_ < kLoginTrayRetries ? LifecycleEvent::kTrayRefused
+                                                 : LifecycleEvent::kTrayGaveUp;
 }
 
 bool DesktopHost::EnsureTrayIcon() {
@@ -65,16 +55,9 @@ bool DesktopHost::WindowInView() const {
 }
 
 void DesktopHost::BringWindowToFront() {
-  if (window_ == nullptr || state_.quitting()) return;
+  if (window_ == nullptr || lifecycle_.quitting()) return;
   ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
   ::SetForegroundWindow(window_);
-}
-
-Win32Result<> DesktopHost::PostQuitRequest() {
-  // Without a window the message would go to the thread and be lost.
-  if (window_ == nullptr) return Win32Error(ERROR_INVALID_WINDOW_HANDLE);
-  if (!::PostMessageW(window_, kQuitMessage, 0, 0)) return LastError();
-  return Done{};
 }
 
 Win32Result<> DesktopHost::SetRunAtLogin(bool enable) { return veltrix::SetRunAtLogin(enable); }

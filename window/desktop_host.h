@@ -5,24 +5,21 @@
 
 #include "desktop/desktop_operations.h"
 #include "desktop/desktop_state.h"
+#include "lifecycle/host_lifecycle.h"
 #include "tray/tray_icon.h"
-#include "window/ui_commands.h"
 
 namespace veltrix {
 
-// How a login start's wait for the notification area stands.
-enum class LoginTray { kShown, kStillTrying, kGaveUp };
-
 // The desktop services over the host window: the desktop state, the tray
-// icon, the commands to the user interface and the operations the desktop
-// channel asks for. The window attaches its handle once it exists and
-// detaches it when it goes; without one nothing is shown or added.
+// icon and the operations the desktop channel asks for. The window attaches
+// its handle once it exists and detaches it when it goes; without one, or
+// once the lifecycle is quitting, nothing is shown or added.
 class DesktopHost : public DesktopOperations {
  public:
-  // `autostart`: started from the Run value. `trayCallbackMessage`: the
-  // window message the shell sends for the tray icon.
-  DesktopHost(bool autostart, UINT trayCallbackMessage,
-              NotifyIconFunction shell = ::Shell_NotifyIconW);
+  // `lifecycle`: the host window's, which outlives this. `trayCallbackMessage`:
+  // the window message the shell sends for the tray icon.
+  DesktopHost(const HostLifecycle& lifecycle, UINT trayCallbackMessage,
+              TrayShell shell = DefaultTrayShell());
 
   DesktopHost(const DesktopHost&) = delete;
   DesktopHost& operator=(const DesktopHost&) = delete;
@@ -33,10 +30,9 @@ class DesktopHost : public DesktopOperations {
   const DesktopState& state() const { return state_; }
   TrayIcon& trayIcon() { return trayIcon_; }
   const TrayIcon& trayIcon() const { return trayIcon_; }
-  UiCommands& uiCommands() { return uiCommands_; }
 
   // The window where an icon may be added: none once the host is quitting.
-  HWND WindowForTray() const { return state_.quitting() ? nullptr : window_; }
+  HWND WindowForTray() const { return lifecycle_.quitting() ? nullptr : window_; }
   // The shell restarted and forgot the icon; a lost icon brings the window
   // back, the user's only way in.
   void OnTaskbarCreated();
@@ -44,8 +40,9 @@ class DesktopHost : public DesktopOperations {
   void OnDpiChanged();
   // A login start whose icon could not be added tries again, about once a
   // second: the notification area is often slow at sign-in. After a minute
-  // of refusals it gives up, and the window must show instead.
-  LoginTray RetryLoginTrayIcon();
+  // of refusals it gives up, and the window must show instead. Answers
+  // kTrayAdded, kTrayRefused or kTrayGaveUp.
+  LifecycleEvent RetryLoginTrayIcon();
   // The window went to the tray: the first time for this user, a balloon
   // says that the program goes on running there.
   void OnHiddenToTray();
@@ -53,7 +50,6 @@ class DesktopHost : public DesktopOperations {
   bool EnsureTrayIcon() override;
   void ShowConnection(ConnectionState state) override;
   void BringWindowToFront() override;
-  Win32Result<> PostQuitRequest() override;
   Win32Result<> SetRunAtLogin(bool enable) override;
   RepairLaunch LaunchServiceRepair() override;
   InstallerLaunch LaunchUpdateInstaller(const InstallerRequest& request) override;
@@ -63,11 +59,11 @@ class DesktopHost : public DesktopOperations {
   // Shown and not minimised: the user can see what happens.
   bool WindowInView() const;
 
+  const HostLifecycle& lifecycle_;
   HWND window_ = nullptr;
   int loginTrayRetries_ = 0;
   DesktopState state_;
   TrayIcon trayIcon_;
-  UiCommands uiCommands_;
 };
 
 }  // namespace veltrix

@@ -16,26 +16,30 @@ namespace {
 // counts.
 TEST(DesktopHostTest, ALoginStartTriesForItsTrayIconForAMinute) {
   int refusedAdds = 2 * 61;  // each try adds twice, the second time after a delete
-  DesktopHost host(true, 0x8041, [&](DWORD message, NOTIFYICONDATAW*) {
-    return static_cast<BOOL>(message != NIM_ADD || refusedAdds-- <= 0);
-  });
+  const HostLifecycle lifecycle(true);
+  DesktopHost host(lifecycle, 0x8041, {[&](DWORD message, NOTIFYICONDATAW*) {
+                     return static_cast<BOOL>(message != NIM_ADD || refusedAdds-- <= 0);
+                   }});
   host.Attach(reinterpret_cast<HWND>(uintptr_t{0x1234}));
   EXPECT_FALSE(host.EnsureTrayIcon());
-  for (int i = 1; i < 60; ++i) ASSERT_EQ(host.RetryLoginTrayIcon(), LoginTray::kStillTrying);
-  EXPECT_EQ(host.RetryLoginTrayIcon(), LoginTray::kGaveUp);
-  EXPECT_EQ(host.RetryLoginTrayIcon(), LoginTray::kShown);
+  for (int i = 1; i < 60; ++i) ASSERT_EQ(host.RetryLoginTrayIcon(), LifecycleEvent::kTrayRefused);
+  EXPECT_EQ(host.RetryLoginTrayIcon(), LifecycleEvent::kTrayGaveUp);
+  EXPECT_EQ(host.RetryLoginTrayIcon(), LifecycleEvent::kTrayAdded);
 }
 
 // The balloons a host shows, through the shell's record: text and flags.
 using Balloons = std::vector<std::pair<std::wstring, DWORD>>;
-NotifyIconFunction Shell(Balloons& balloons) {
-  return [&balloons](DWORD message, NOTIFYICONDATAW* record) {
+TrayShell Shell(Balloons& balloons) {
+  return {[&balloons](DWORD message, NOTIFYICONDATAW* record) {
     if (message == NIM_MODIFY && (record->uFlags & NIF_INFO) != 0) {
       balloons.emplace_back(record->szInfo, record->dwInfoFlags);
     }
     return TRUE;
-  };
+  }};
 }
+
+// A plain start's lifecycle, for the hosts below.
+const HostLifecycle kPlainStart(false);
 
 TEST(DesktopHostTest, WarnsOncePerDropTheUserDidNotAskForWhileTheWindowIsOutOfSight) {
   const HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
@@ -45,7 +49,7 @@ TEST(DesktopHostTest, WarnsOncePerDropTheUserDidNotAskForWhileTheWindowIsOutOfSi
     for (int from = 0; from < 6; ++from) {
       for (int to = 0; to < 6; ++to) {
         Balloons balloons;
-        DesktopHost host(false, 0x8041, Shell(balloons));
+        DesktopHost host(kPlainStart, 0x8041, Shell(balloons));
         host.Attach(window);
         ASSERT_TRUE(host.EnsureTrayIcon());
         host.ShowConnection(static_cast<ConnectionState>(from));
@@ -66,7 +70,7 @@ TEST(DesktopHostTest, TheFirstHideToTrayIsToldOncePerUser) {
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"StillRunningNoticeShown");
   Balloons balloons;
   for (int start = 0; start < 2; ++start) {
-    DesktopHost host(false, 0x8041, Shell(balloons));
+    DesktopHost host(kPlainStart, 0x8041, Shell(balloons));
     host.Attach(reinterpret_cast<HWND>(uintptr_t{0x1234}));
     ASSERT_TRUE(host.EnsureTrayIcon());
     host.OnHiddenToTray();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <utility>
 
@@ -10,6 +9,7 @@
 #include "engine_client/standard_method_codec.h"
 #include "tray/tray_event.h"
 #include "tray/tray_menu.h"
+#include "win32/last_error.h"
 #include "window/engine_plugins.h"
 #include "window/host_settings.h"
 #include "window/window_decisions.h"
@@ -35,11 +35,55 @@ void EndOwnedDialogs(HWND owner) {
       reinterpret_cast<LPARAM>(owner));
 }
 
+// The lifecycle's timer behind a WM_TIMER, if it is one of them.
+std::optional<LifecycleEvent> TimerEvent(WPARAM timer) {
+  switch (timer) {
+    case kTrayRetryTimerId:
+      return LifecycleEvent::kTrayRetryTimer;
+    case kQuitAnswerTimerId:
+      return LifecycleEvent::kQuitAnswerTimer;
+    case kQuitInsistTimerId:
+      return LifecycleEvent::kQuitInsistTimer;
+  }
+  return std::nullopt;
+}
+
+bool Decided(const LifecycleActions& actions, LifecycleAction action) {
+  return std::find(actions.begin(), actions.end(), action) != actions.end();
+}
+
+// The user interface's answer to "quit", for the window's lifecycle; an
+// answer after the window has gone finds nothing.
+class QuitAnswer : public flutter::MethodResult {
+ public:
+  explicit QuitAnswer(WeakReference<FlutterWindow> window) : window_(std::move(window)) {}
+
+ protected:
+  void OnSuccess(const flutter::EncodableValue* value) override {
+    // false: the user chose to stay. Anything else: it quits in its own time.
+    const bool* quits = value != nullptr ? std::get_if<bool>(value) : nullptr;
+    Answer(quits != nullptr && !*quits ? LifecycleEvent::kUiDeclinedQuit
+                                       : LifecycleEvent::kUiAcceptedQuit);
+  }
+  void OnError(const std::string&, const std::string&, const flutter::EncodableValue*) override {
+    Answer(LifecycleEvent::kUiRefusedQuit);
+  }
+  void OnNotImplemented() override { Answer(LifecycleEvent::kUiRefusedQuit); }
+
+ private:
+  void Answer(LifecycleEvent event) {
+    if (FlutterWindow* window = window_.get()) static_cast<void>(window->Dispatch(event));
+  }
+
+  WeakReference<FlutterWindow> window_;
+};
+
 }  // namespace
 
 FlutterWindow::FlutterWindow(const flutter::EngineProject& project)
     : project_(project),
-      desktop_(IsLoginStart(project.entryPointArguments()), kTrayCallbackMessage) {}
+      lifecycle_(IsLoginStart(project.entryPointArguments())),
+      desktop_(lifecycle_, kTrayCallbackMessage) {}
 
 FlutterWindow::~FlutterWindow() {
   // While this is still a FlutterWindow, so that its own teardown runs.
@@ -49,13 +93,16 @@ FlutterWindow::~FlutterWindow() {
 bool FlutterWindow::OnWindowCreated() {
   if (!Win32Window::OnWindowCreated()) return false;
 
-  const RECT frame = ClientArea();
-  viewController_ = std::make_unique<flutter::FlutterViewController>(
-      frame.right - frame.left, frame.bottom - frame.top, project_);
-  if (viewController_->engine() == nullptr) {
+  // Checked before anything reaches a view: an engine that did not start is
+  // the user's to hear about as such.
+  std::unique_ptr<flutter::FlutterEngine> engine = flutter::FlutterEngine::Create(project_);
+  if (!engine) {
     startFault_ = StartFault::kEngine;
     return false;
   }
+  const RECT frame = ClientArea();
+  viewController_ = std::make_unique<flutter::FlutterViewController>(
+      frame.right - frame.left, frame.bottom - frame.top, std::move(engine));
   if (viewController_->view() == nullptr) {
     startFault_ = StartFault::kView;
     return false;
@@ -66,9 +113,7 @@ bool FlutterWindow::OnWindowCreated() {
 
   desktop_.Attach(WindowHandle());
   desktop_.trayIcon().RegisterTaskbarCreated(WindowHandle());
-  if (!desktop_.EnsureTrayIcon() && desktop_.state().autostart()) {
-    waitingForTray_ = ::SetTimer(WindowHandle(), kTrayRetryTimer, 1000, nullptr) != 0;
-  }
+  desktop_.EnsureTrayIcon();
   showRunningMessage_ = ::RegisterWindowMessageW(kShowRunningWindowMessageName);
   if (showRunningMessage_ != 0) {
     ::ChangeWindowMessageFilterEx(WindowHandle(), showRunningMessage_, MSGFLT_ALLOW, nullptr);
@@ -81,92 +126,163 @@ bool FlutterWindow::OnWindowCreated() {
       [this](const flutter::MethodCall& call, std::unique_ptr<flutter::MethodResult> result) {
         HandleDesktopCall(call, std::move(result));
       });
-  desktop_.uiCommands().Connect(
-      [channel = desktopChannel_.get()](const std::string& method,
-                                        std::unique_ptr<flutter::MethodResult> result) {
-        channel->InvokeMethod(method, nullptr, std::move(result));
-      });
 
-  viewController_->engine()->SetNextFrameCallback([this]() { OnFirstFrame(); });
+  viewController_->engine()->SetNextFrameCallback(
+      [this] { static_cast<void>(Dispatch(LifecycleEvent::kFirstFrame)); });
   viewController_->ForceRedraw();
+  static_cast<void>(Dispatch(LifecycleEvent::kCreated));
   return true;
 }
 
 void FlutterWindow::HandleDesktopCall(const flutter::MethodCall& call,
                                       std::unique_ptr<flutter::MethodResult> result) {
-  HandleDesktopMethod(desktop_.state(), desktop_, call, std::move(result));
-  // A close put off while a long operation ran happens from the message
-  // loop, once the engine's call has returned.
-  if (closeAfterOperation_ && !desktop_.state().busy()) {
-    ::PostMessageW(WindowHandle(), kQuitMessage, 0, 0);
+  HandleDesktopMethod(desktop_.state(), *this, desktop_, call, std::move(result));
+}
+
+Win32Result<LifecycleActions> FlutterWindow::Dispatch(LifecycleEvent event) {
+  LifecycleActions actions = lifecycle_.Handle(event, Facts());
+  trace_.Write(event, actions);
+  for (const LifecycleAction action : actions) {
+    const Win32Result<> done = Carry(action);
+    if (done) continue;
+    // Only a post fails, and it comes first: nothing else was done.
+    static_cast<void>(Dispatch(LifecycleEvent::kQuitPostFailed));
+    return done.error();
+  }
+  return actions;
+}
+
+Win32Result<> FlutterWindow::Carry(LifecycleAction action) {
+  const HWND window = WindowHandle();
+  switch (action) {
+    case LifecycleAction::kShow:
+      Show();
+      break;
+    case LifecycleAction::kBringToFront:
+      desktop_.BringWindowToFront();
+      break;
+    case LifecycleAction::kHideToTray:
+      HideToTray();
+      break;
+    case LifecycleAction::kSendQuit:
+      AskUiToQuit();
+      break;
+    case LifecycleAction::kArmTrayRetry:
+      ArmTimer(kTrayRetryTimerId, kTrayRetryInterval, LifecycleEvent::kTrayGaveUp);
+      break;
+    case LifecycleAction::kCancelTrayRetry:
+      ::KillTimer(window, kTrayRetryTimerId);
+      break;
+    case LifecycleAction::kArmQuitAnswer:
+      ArmTimer(kQuitAnswerTimerId, kQuitAnswerTime, LifecycleEvent::kQuitAnswerTimer);
+      break;
+    case LifecycleAction::kArmQuitInsist:
+      ArmTimer(kQuitInsistTimerId, kInsistAfter, LifecycleEvent::kQuitInsistTimer);
+      break;
+    case LifecycleAction::kRetryTray:
+      RetryTray();
+      break;
+    case LifecycleAction::kPostQuit:
+      // Without a window the message would go to the thread and be lost.
+      if (window == nullptr) return Win32Error(ERROR_INVALID_WINDOW_HANDLE);
+      if (!::PostMessageW(window, kQuitMessage, 0, 0)) return LastError();
+      break;
+    case LifecycleAction::kHideAndEndDialogs:
+      ::ShowWindow(window, SW_HIDE);
+      desktop_.trayIcon().Remove();
+      EndOwnedDialogs(window);
+      break;
+    case LifecycleAction::kTearDown:
+      Destroy();
+      break;
+    case LifecycleAction::kEndLoop:
+      ::PostQuitMessage(0);
+      break;
+    case LifecycleAction::kDeclineHandOver:
+      break;
+  }
+  return Done{};
+}
+
+LifecycleFacts FlutterWindow::Facts() const {
+  const DesktopState& state = desktop_.state();
+  return {desktop_.trayIcon().shown(), state.closeToTray(),
+          state.initialized() && desktopChannel_ != nullptr};
+}
+
+void FlutterWindow::ArmTimer(UINT_PTR timer, std::chrono::milliseconds period,
+                             LifecycleEvent instead) {
+  if (::SetTimer(WindowHandle(), timer, static_cast<UINT>(period.count()), nullptr) == 0) {
+    static_cast<void>(Dispatch(instead));
   }
 }
 
-void FlutterWindow::OnFirstFrame() {
-  firstFrameSeen_ = true;
-  if (desktop_.state().autostart() && (desktop_.trayIcon().shown() || waitingForTray_)) return;
-  Show();
+void FlutterWindow::RetryTray() { static_cast<void>(Dispatch(desktop_.RetryLoginTrayIcon())); }
+
+void FlutterWindow::HideToTray() {
+  if (!desktop_.EnsureTrayIcon()) return desktop_.BringWindowToFront();
+  SaveWindowPlacement(Placement());
+  ::ShowWindow(WindowHandle(), SW_HIDE);
+  desktop_.OnHiddenToTray();
 }
 
-void FlutterWindow::OnTrayRetry() {
-  const LoginTray tray = desktop_.RetryLoginTrayIcon();
-  if (tray == LoginTray::kStillTrying) return;
-  ::KillTimer(WindowHandle(), kTrayRetryTimer);
-  waitingForTray_ = false;
-  if (tray == LoginTray::kGaveUp && firstFrameSeen_) Show();
+void FlutterWindow::AskUiToQuit() {
+  if (!desktopChannel_) return;
+  desktopChannel_->InvokeMethod("quit", nullptr,
+                                std::make_unique<QuitAnswer>(answers_.Reference()));
+}
+
+void FlutterWindow::SendToUi(const std::string& method) {
+  // Before the user interface has initialised nobody listens.
+  if (!desktop_.state().initialized() || !desktopChannel_) return;
+  desktopChannel_->InvokeMethod(method, nullptr, nullptr);
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // These never reach the engine, the plug-ins or the base handler.
   const UINT taskbarCreated = desktop_.trayIcon().taskbarCreatedMessage();
   if (taskbarCreated != 0 && message == taskbarCreated) {
-    // A login start still waiting for its icon tries at once, and goes on
-    // waiting if the shell refuses again.
-    if (waitingForTray_) {
-      OnTrayRetry();
+    // A login start still waiting for its icon tries at once.
+    if (lifecycle_.waitingForTray()) {
+      RetryTray();
     } else {
       desktop_.OnTaskbarCreated();
     }
     return 0;
   }
-  if (message == showRunningMessage_ && showRunningMessage_ != 0) {
-    // A copy on its way out declines (0), and the later start waits for
-    // its end.
-    if (desktop_.state().quitting() || desktop_.uiCommands().quitAsked()) return 0;
-    desktop_.BringWindowToFront();
-    return 1;
+  if (showRunningMessage_ != 0 && message == showRunningMessage_) {
+    // 0 declines: the later start waits for this copy's end.
+    const auto decided = Dispatch(LifecycleEvent::kShowRequested);
+    return decided && !Decided(*decided, LifecycleAction::kDeclineHandOver) ? 1 : 0;
   }
   switch (message) {
     case kQuitMessage:
-      DestroyAndQuit();
+      static_cast<void>(Dispatch(LifecycleEvent::kQuitMessage));
+      return 0;
+    case kConsoleClosedMessage:
+      static_cast<void>(Dispatch(LifecycleEvent::kConsoleClosed));
       return 0;
     case WM_QUERYENDSESSION:
       // The session may end; the window goes on WM_ENDSESSION.
       return 1;
     case WM_ENDSESSION:
-      if (wParam != 0) {
-        // The user interface is not asked: there is no time for a reply.
-        desktop_.state().BeginQuitting();
-        DestroyAndQuit();
-        return 0;
-      }
-      break;
+      if (wParam == 0) break;
+      static_cast<void>(Dispatch(LifecycleEvent::kSessionEnd));
+      return 0;
     case WM_CLOSE:
-      OnCloseRequest();
+      static_cast<void>(Dispatch(LifecycleEvent::kClose));
       return 0;
     case kTrayCallbackMessage:
       OnTrayEvent(wParam, lParam);
       return 0;
     case WM_TIMER:
-      if (wParam == kTrayRetryTimer) {
-        OnTrayRetry();
-      } else if (wParam == kQuitTimer) {
-        ::KillTimer(window, kQuitTimer);
-        desktop_.uiCommands().OnQuitTimer();
-      } else {
-        break;
+      if (const std::optional<LifecycleEvent> timer = TimerEvent(wParam)) {
+        // Only the tray retry repeats.
+        if (*timer != LifecycleEvent::kTrayRetryTimer) ::KillTimer(window, wParam);
+        static_cast<void>(Dispatch(*timer));
+        return 0;
       }
-      return 0;
+      break;
     case WM_DPICHANGED:
       // The base handler resizes the window.
       desktop_.OnDpiChanged();
@@ -201,12 +317,12 @@ void FlutterWindow::OnTrayEvent(WPARAM wParam, LPARAM lParam) {
 
 void FlutterWindow::OpenFromTray() {
   desktop_.BringWindowToFront();
-  desktop_.uiCommands().Send(UiCommand::kOpen);
+  SendToUi("open");
 }
 
 void FlutterWindow::ShowTrayMenu(POINT position) {
+  if (!lifecycle_.idle()) return;
   const DesktopState& state = desktop_.state();
-  if (state.busy() || state.quitting()) return;
   const std::optional<uint32_t> command = TrackTrayMenu(
       WindowHandle(), BuildTrayMenuEntries(state.initialized(), state.connection()), position);
   if (!command) return;
@@ -216,34 +332,14 @@ void FlutterWindow::ShowTrayMenu(POINT position) {
       OpenFromTray();
       return;
     case kTrayCommandToggle:
-      desktop_.uiCommands().Send(UiCommand::kToggle);
+      SendToUi("toggle");
       return;
     case kTrayCommandQuit:
-      desktop_.uiCommands().Send(UiCommand::kQuit);
+      static_cast<void>(Dispatch(LifecycleEvent::kTrayQuit));
       return;
     default:
       // Dismissed: the keyboard focus goes back to the icon.
       desktop_.trayIcon().ReturnFocus();
-      return;
-  }
-}
-
-void FlutterWindow::OnCloseRequest() {
-  switch (DecideCloseAction(desktop_.state())) {
-    case CloseAction::kIgnore:
-      return;
-    case CloseAction::kHideToTray:
-      // Hiding without an icon would leave the user no way back.
-      if (desktop_.EnsureTrayIcon()) {
-        SaveWindowPlacement(Placement());
-        ::ShowWindow(WindowHandle(), SW_HIDE);
-        desktop_.OnHiddenToTray();
-      } else {
-        desktop_.BringWindowToFront();
-      }
-      return;
-    case CloseAction::kQuit:
-      desktop_.uiCommands().Send(UiCommand::kQuit);
       return;
   }
 }
@@ -253,27 +349,15 @@ void FlutterWindow::OnWindowDestroyed() {
   if (viewController_) SaveWindowPlacement(Placement());
   desktop_.trayIcon().Remove();
   desktop_.state().EndSession();
-  desktop_.uiCommands().Connect(nullptr);
   desktop_.Attach(nullptr);
+  answers_.Invalidate();
   if (desktopChannel_) {
     // No call may arrive once the engine starts to go away.
     desktopChannel_->SetCallHandler(nullptr);
     desktopChannel_.reset();
   }
   viewController_.reset();
-}
-
-void FlutterWindow::DestroyAndQuit() {
-  SetQuitOnDestroy(true);
-  if (!desktop_.state().busy()) return Destroy();
-  // A long operation's modal loop runs inside one of the engine's calls, and
-  // the engine must not be destroyed under its own stack: go out of sight
-  // now, end the dialog this window owns, and close once the operation has
-  // unwound.
-  closeAfterOperation_ = true;
-  ::ShowWindow(WindowHandle(), SW_HIDE);
-  desktop_.trayIcon().Remove();
-  EndOwnedDialogs(WindowHandle());
+  static_cast<void>(Dispatch(LifecycleEvent::kDestroyed));
 }
 
 }  // namespace veltrix

@@ -203,8 +203,6 @@ void Win32Window::Destroy() {
   if (activeWindowCount == 0) WindowClassRegistry::Instance().UnregisterWindowClass();
 }
 
-void Win32Window::SetQuitOnDestroy(bool quitOnDestroy) { quitOnDestroy_ = quitOnDestroy; }
-
 void Win32Window::AttachContent(HWND content) {
   childContent_ = content;
   ::SetParent(content, windowHandle_);
@@ -261,7 +259,6 @@ void Win32Window::TearDown() {
   windowHandle_ = nullptr;
   childContent_ = nullptr;
   OnWindowDestroyed();
-  if (quitOnDestroy_) ::PostQuitMessage(0);
 }
 
 LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -44,9 +44,6 @@ class Win32Window {
   // class goes with the last window object.
   void Destroy();
 
-  // Whether the window's destruction ends the thread's message loop.
-  void SetQuitOnDestroy(bool quitOnDestroy);
-
   HWND WindowHandle() const { return windowHandle_; }
 
   // Makes `content` the child that fills the client area.
@@ -78,11 +75,9 @@ class Win32Window {
   // The base's part in every message, before the subclass sees it: the
   // minimum size and the normal bounds.
   void ObserveMessage(HWND window, UINT message, LPARAM lParam);
-  // WM_DESTROY's end: forgets the handles, runs OnWindowDestroyed and ends
-  // the message loop if asked to.
+  // WM_DESTROY's end: forgets the handles and runs OnWindowDestroyed.
   void TearDown();
 
-  bool quitOnDestroy_ = false;
   HWND windowHandle_ = nullptr;
   HWND childContent_ = nullptr;
   WindowBounds normalBounds_;

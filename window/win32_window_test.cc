@@ -76,6 +76,12 @@ TEST(Win32WindowTest, CreatedHiddenWithContentFillingTheClientArea) {
   EXPECT_EQ(Edges(handle),
             std::make_tuple(suggested.left, suggested.top, suggested.right, suggested.bottom));
   expectContentFills();
+
+  // Another child going away leaves the content in its place.
+  ::DestroyWindow(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, handle, nullptr,
+                                    nullptr, nullptr));
+  ::SetWindowPos(handle, nullptr, 0, 0, 520, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  expectContentFills();
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 namespace veltrix {
@@ -34,22 +33,5 @@ WindowBounds ScaleWindowBounds(Point origin, Size size, uint32_t dpi) {
 }
 
 uint32_t DarkModeAttribute(uint32_t windowsBuild) { return windowsBuild >= 19041 ? 20 : 19; }
-
-CloseAction DecideCloseAction(const DesktopState& state) {
-  if (state.busy()) return CloseAction::kIgnore;
-  if (state.closeToTray() && !state.quitting()) return CloseAction::kHideToTray;
-  return CloseAction::kQuit;
-}
-
-std::string_view UiCommandName(UiCommand command) {
-  static constexpr std::string_view kNames[] = {"open", "toggle", "quit"};
-  static_assert(std::size(kNames) == static_cast<size_t>(UiCommand::kQuit) + 1);
-  return kNames[static_cast<size_t>(command)];
-}
-
-UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, UiCommand command) {
-  if (initialized && channelOpen) return UiCommandRoute::kSendToUi;
-  return command == UiCommand::kQuit ? UiCommandRoute::kQuitHost : UiCommandRoute::kDrop;
-}
 
 }  // namespace veltrix

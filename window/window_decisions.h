@@ -3,10 +3,7 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
-
-#include "desktop/desktop_state.h"
 
 namespace veltrix {
 
@@ -50,38 +47,6 @@ WindowBounds ScaleWindowBounds(Point origin, Size size, uint32_t dpi);
 // (DWMWA_USE_IMMERSIVE_DARK_MODE) from Windows 10 2004 (build 19041) on, 19
 // on the builds before it.
 uint32_t DarkModeAttribute(uint32_t windowsBuild);
-
-enum class CloseAction {
-  // A native dialog or launch is running; the window stays as it is.
-  kIgnore,
-  // Hide to the tray (or, when no icon can be had, stay in front).
-  kHideToTray,
-  // Ask the user interface to quit ("quit"), or quit directly.
-  kQuit,
-};
-
-// What a close of the window means in the current state.
-CloseAction DecideCloseAction(const DesktopState& state);
-
-// The commands the host sends to the user interface for the user's actions
-// on the tray and the close button.
-enum class UiCommand { kOpen, kToggle, kQuit };
-
-// The command's method name on the desktop channel.
-std::string_view UiCommandName(UiCommand command);
-
-enum class UiCommandRoute {
-  // Send the call on the desktop channel, without waiting for a reply.
-  kSendToUi,
-  // Nobody listens yet and the command is "quit": the host quits itself.
-  kQuitHost,
-  // Nobody listens yet: "open" and "toggle" are dropped.
-  kDrop,
-};
-
-// Where a tray or close command goes: to the user interface once it has
-// initialised and the channel is open, otherwise handled by the host.
-UiCommandRoute RouteUiCommand(bool initialized, bool channelOpen, UiCommand command);
 
 }  // namespace veltrix
 

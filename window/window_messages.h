@@ -16,11 +16,16 @@ inline constexpr wchar_t kWindowClassName[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
 inline constexpr uint32_t kTrayCallbackMessage = 0x8041;
 // Destroy the window now and end the message loop; posted by the host itself.
 inline constexpr uint32_t kQuitMessage = 0x8042;
+// The console the program was started from is closing: end in order, now.
+// Posted from the console's handler thread.
+inline constexpr uint32_t kConsoleClosedMessage = 0x8043;
 
-// The host window's timers: a login start's next try for its tray icon, and
-// the end of the user interface's time to quit.
-inline constexpr uintptr_t kTrayRetryTimer = 1;
-inline constexpr uintptr_t kQuitTimer = 2;
+// The host window's timers: a login start's next try for its tray icon, the
+// user interface's time to answer "quit", and the wait before the user may
+// insist on it.
+inline constexpr uintptr_t kTrayRetryTimerId = 1;
+inline constexpr uintptr_t kQuitAnswerTimerId = 2;
+inline constexpr uintptr_t kQuitInsistTimerId = 3;
 
 // Registered by name: a second start of the program in the session asks the
 // running copy to show its window. The name is this program's alone.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base/utf.h"
 #include "engine_client/engine_api.h"
 #include "standin/engine/engine.h"
 #include "standin/engine/faults.h"
@@ -93,6 +94,12 @@ FlutterDesktopEngineRef FlutterDesktopEngineCreate(
     const FlutterDesktopEngineProperties* properties) {
   // The test switch lets the host's "no engine" paths run.
   if (properties == nullptr || EnvironmentFlag("VELTRIX_ENGINE_FAIL_CREATE")) return nullptr;
+  if (const std::wstring missing = veltrix::standin::MissingDataFile(*properties);
+      !missing.empty()) {
+    std::cerr << "stand-in engine: " << veltrix::Utf16ToUtf8(missing).value_or("a data file")
+              << " is missing; the engine does not start." << std::endl;
+    return nullptr;
+  }
   Engine* engine = new Engine(*properties);
   // A start on a busy disk, once the engine has said how it was started.
   if (EnvironmentFlag("VELTRIX_ENGINE_SLOW_START")) {

@@ -31,6 +31,10 @@ class Platform {
   virtual void UnloadUiModule() = 0;
 };
 
+// The first data file the engine is given (assets, ICU data, the UI module)
+// that is not there; empty when all are, and for paths not given. A real
+// engine does not start without them.
+std::wstring MissingDataFile(const FlutterDesktopEngineProperties& properties);
 // True when the environment variable holds "1".
 bool EnvironmentFlag(const char* name);
 // Appends `line` and a newline to the file named by VELTRIX_UI_TRANSCRIPT.

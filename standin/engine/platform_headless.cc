@@ -28,6 +28,9 @@ std::unique_ptr<Platform> Platform::Create(Engine*, MessengerCore*) {
   return std::make_unique<HeadlessPlatform>();
 }
 
+// Without Windows there are no files to run.
+std::wstring MissingDataFile(const FlutterDesktopEngineProperties&) { return {}; }
+
 bool EnvironmentFlag(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && std::strcmp(value, "1") == 0;

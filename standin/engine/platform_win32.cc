@@ -195,6 +195,17 @@ std::unique_ptr<Platform> Platform::Create(Engine* engine, MessengerCore* messen
   return std::make_unique<Win32Platform>(engine, messenger);
 }
 
+std::wstring MissingDataFile(const FlutterDesktopEngineProperties& properties) {
+  for (const wchar_t* path :
+       {properties.assetsPath, properties.icuDataPath, properties.aotLibraryPath}) {
+    if (path != nullptr &&
+        ::GetFileAttributesW(ResolveBesideExecutable(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+      return path;
+    }
+  }
+  return {};
+}
+
 bool EnvironmentFlag(const char* name) {
   std::wstring wide(name, name + std::char_traits<char>::length(name));  // ASCII names
   return EnvironmentValue(wide.c_str()) == L"1";

@@ -296,19 +296,26 @@ std::string Words(std::string first, const std::vector<EncodableValue>& values, 
 }
 
 // How the user interface answers the host's calls from an "answer" step on:
-// not at all, with a success envelope holding null, with an error envelope
-// ("ui_error", no message, no details), or with the empty reply of a method
-// it does not implement.
-bool ReadAnswer(std::string_view word, ScenarioStep* step) {
+// not at all, with a success envelope holding null or the literal given
+// ("success false"), with an error envelope ("ui_error", no message, no
+// details), or with the empty reply of a method it does not implement.
+bool ReadAnswer(std::string_view rest, ScenarioStep* step) {
+  const std::string_view word = NextWord(rest);
   step->message = word == "none" ? 0 : 1;
   if (word == "success") {
-    step->bytes = {0x00, 0x00};
-  } else if (word == "error") {
-    step->bytes = {0x01, 0x07, 0x08, 'u', 'i', '_', 'e', 'r', 'r', 'o', 'r', 0x00, 0x00};
-  } else {
-    return word == "none" || word == "notimplemented";
+    std::optional<EncodableValue> value =
+        rest.empty() ? std::optional(EncodableValue()) : ReadLiteral(rest);
+    SkipBlanks(rest);
+    if (!value || !rest.empty()) return false;
+    step->bytes = *flutter::StandardMethodCodec::SharedInstance().EncodeSuccess(&*value);
+    return true;
   }
-  return true;
+  if (word == "error") {
+    step->bytes = {0x01, 0x07, 0x08, 'u', 'i', '_', 'e', 'r', 'r', 'o', 'r', 0x00, 0x00};
+  } else if (word != "none" && word != "notimplemented") {
+    return false;
+  }
+  return rest.empty();
 }
 
 // The steps that are one word alone.
