@@ -6,13 +6,17 @@ namespace veltrix {
 namespace {
 
 TEST(Utf, RoundTripsEveryLengthOfSequence) {
-  // a é € 😀 U+40000 U+10FFFF
-  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF";
+  // a, U+0080, U+07FF, é, U+0800, €, U+1000, あ, 가, U+D7FF, U+FFFF, 😀, U+40000,
+  // U+10FFFF: each length at its edges, and three-byte leads odd and even.
+  const std::string text =
+      "a\xC2\x80\xDF\xBF\xC3\xA9\xE0\xA0\x80\xE2\x82\xAC\xE1\x80\x80\xE3\x81\x82\xEA\xB0\x80"
+      "\xED\x9F\xBF\xEF\xBF\xBF\xF0\x9F\x98\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF";
   const auto wide = Utf8ToUtf16(text);
   ASSERT_TRUE(wide);
-  EXPECT_EQ(*wide,
-            (std::wstring{L'a', L'\xE9', L'\x20AC', wchar_t(0xD83D), wchar_t(0xDE00),
-                          wchar_t(0xD8C0), wchar_t(0xDC00), wchar_t(0xDBFF), wchar_t(0xDFFF)}));
+  EXPECT_EQ(*wide, (std::wstring{L'a', L'\x80', L'\x7FF', L'\xE9', L'\x800', L'\x20AC', L'\x1000',
+                                 L'\x3042', L'\xAC00', L'\xD7FF', L'\xFFFF', wchar_t(0xD83D),
+                                 wchar_t(0xDE00), wchar_t(0xD8C0), wchar_t(0xDC00), wchar_t(0xDBFF),
+                                 wchar_t(0xDFFF)}));
   EXPECT_EQ(Utf16ToUtf8(*wide), text);
 }
 

@@ -29,5 +29,14 @@ TEST(DesktopArgumentsTest, DiagnosticsFieldGrammars) {
   EXPECT_FALSE(IsKnownFailureCategory("internalError "));
 }
 
+TEST(DesktopArgumentsTest, TheLargestInstallerIsAccepted) {
+  // The end-to-end suite refuses one byte more.
+  const EncodableValue largest(
+      EncodableValueMap{{EncodableValue("path"), EncodableValue("C:\\x.exe")},
+                        {EncodableValue("sha256"), EncodableValue(std::string(64, 'a'))},
+                        {EncodableValue("size"), EncodableValue(int64_t{536870912})}});
+  EXPECT_TRUE(InstallerArgument(&largest));
+}
+
 }  // namespace
 }  // namespace veltrix

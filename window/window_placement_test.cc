@@ -16,6 +16,10 @@ TEST(WindowPlacementTest, FirstStartIsFittedToTheWorkArea) {
     WindowBounds wanted, workArea, expected;
   } cases[] = {
       {"fits", start, {0, 0, 1920, 1040}, start},
+      {"exactly as wide as the work area",
+       {0, 10, 1920, 720},
+       {0, 0, 1920, 1040},
+       {0, 10, 1920, 720}},
       {"150 % on 1080p",
        ScaleWindowBounds({10, 10}, {1280, 720}, 144),
        {0, 0, 1920, 1040},
@@ -37,6 +41,7 @@ TEST(WindowPlacementTest, SavedPlacementNeedsItsTitleBarInAWorkArea) {
       {"on the second monitor", {2000, 100, 900, 600}, true},
       {"on a monitor that is gone", {3300, 100, 900, 600}, false},
       {"a sliver at the right edge", {3100, 100, 900, 600}, false},
+      {"just enough at the right edge", {3080, 100, 900, 600}, true},
       {"title bar half above the top", {100, -15, 900, 600}, true},
       {"title bar mostly above the top", {100, -16, 900, 600}, false},
   };
