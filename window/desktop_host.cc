@@ -49,14 +49,14 @@ void DesktopHost::ShowConnection(ConnectionState state) {
   // also tells of a drop the icon could not.
   if (!trayIcon_.Show(WindowForTray(), state) ||
       (AnnouncesConnectionLost(before, state, WindowInView()) &&
-       !trayIcon_.Notify(kConnectionLostTitle, kConnectionLostText, true))) {
+       !trayIcon_.Notify(TrayBalloon::kConnectionLost))) {
     BringWindowToFront();
   }
 }
 
 void DesktopHost::OnHiddenToTray() {
   if (StillRunningNoticeShown()) return;
-  if (!trayIcon_.Notify(kStillRunningTitle, kStillRunningText, false)) return BringWindowToFront();
+  if (!trayIcon_.Notify(TrayBalloon::kStillRunning)) return BringWindowToFront();
   RememberStillRunningNotice();
 }
 
