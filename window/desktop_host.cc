@@ -88,7 +88,7 @@ InstallerLaunch DesktopHost::LaunchUpdateInstaller(const InstallerRequest& reque
 }
 
 DiagnosticsSave DesktopHost::SaveDiagnostics(const DiagnosticsFields& fields) {
-  return veltrix::SaveDiagnostics(window_, fields);
+  return veltrix::SaveDiagnostics(window_, fields, TextsFor(trayIcon_.language()));
 }
 
 }  // namespace veltrix
