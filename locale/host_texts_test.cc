@@ -26,6 +26,11 @@ TEST(HostTextsTest, EveryLanguageHasEveryTextWithItsPlaceholdersAndNames) {
   }
   // The source's encoding read right by both compilers.
   EXPECT_EQ(TextsFor(Language::kGerman).trayOpen, L"VELTRIX VPN \u00F6ffnen");
+}
+
+// Accented, padded by about 40 % and bracketed; names kept, made from English.
+TEST(HostTextsTest, ThePseudoLanguageAccentsPadsAndBracketsButKeepsNames) {
+  EXPECT_EQ(Pseudolocalize(L"A za AZ"), L"[\u00C5 \u017E\u00E5 AZ \u00B7\u00B7\u00B7]");
   EXPECT_EQ(TextsFor(Language::kPseudo).trayOpen,
             L"[\u014E\u01A5\u0113\u00F1 VELTRIX VPN \u00B7\u00B7\u00B7\u00B7\u00B7\u00B7\u00B7]");
 }

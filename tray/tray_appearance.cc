@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/connection_state.h"
+#include "base/utf.h"
 #include "resources/resource_ids.h"
 
 namespace veltrix {
@@ -17,9 +18,8 @@ int SmallIconSize(uint32_t dpi) {
 void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip) {
   if (tip.empty()) return;
   size_t length = std::min(text.size(), tip.size() - 1);
-  // Half a character would show as a box, or end the text in the middle of one.
-  const auto highSurrogate = [](wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
-  if (length < text.size() && length > 0 && highSurrogate(text[length - 1])) --length;
+  // Half a character would show as a box.
+  if (length < text.size() && length > 0 && IsHighSurrogate(text[length - 1])) --length;
   std::copy_n(text.begin(), length, tip.begin());
   std::fill(tip.begin() + length, tip.end(), L'\0');
 }

@@ -20,7 +20,8 @@ TEST(TrayAppearanceTest, SmallIconFollowsTheDpi) {
 TEST(TrayAppearanceTest, TooLongATipIsCutBetweenCharactersAndTerminated) {
   const std::pair<std::wstring_view, std::wstring_view> cases[] = {
       {L"VELTRIX VPN", L"VELTRIX"},
-      {L"VELTRI\xD83D\xDD12", L"VELTRI"},
+      {L"VELTRI\xD800\xDC00", L"VELTRI"},
+      {L"VELTRI\xDBFF\xDFFF", L"VELTRI"},
       {L"VELTR\xD83D\xDD12 VPN", L"VELTR\xD83D\xDD12"},
   };
   for (const auto& [text, cut] : cases) {
