@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/product.h"
+#include "win32/display_language.h"
 #include "win32/system_paths.h"
 
 namespace veltrix {
@@ -23,30 +24,25 @@ StartFailure EngineStartFailure() {
   return {StartFailure::Kind::kEngine, {}};
 }
 
-std::wstring StartFailureMessage(const StartFailure& failure) {
-  const auto couldNotStart = [](const std::wstring& because) {
-    return VELTRIX_PRODUCT_NAME_W L" could not start because " + because +
-           L" Please reinstall " VELTRIX_PRODUCT_NAME_W L".";
-  };
+std::wstring StartFailureMessage(const HostTexts& texts, const StartFailure& failure) {
   switch (failure.kind) {
     case StartFailure::Kind::kBrokenFile:
-      return couldNotStart(L"the file \"" + failure.file + L"\" is missing or damaged.");
+      return FillPlaceholder(texts.brokenFile, failure.file);
     case StartFailure::Kind::kWindow:
-      return couldNotStart(L"its window could not be created.");
+      return std::wstring(texts.windowFailed);
     case StartFailure::Kind::kEngine:
-      return couldNotStart(L"its user interface could not be loaded.");
+      return std::wstring(texts.engineFailed);
     case StartFailure::Kind::kView:
-      return couldNotStart(L"its user interface could not be shown.");
+      return std::wstring(texts.viewFailed);
     case StartFailure::Kind::kNotResponding:
       break;
   }
-  return VELTRIX_PRODUCT_NAME_W L" is running but not responding. Wait a moment and try again, "
-                                L"or end it in Task Manager.";
+  return std::wstring(texts.notResponding);
 }
 
 int ReportStartFailure(const StartFailure& failure) {
-  ::MessageBoxW(nullptr, StartFailureMessage(failure).c_str(), kProductName,
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  const std::wstring message = StartFailureMessage(TextsFor(DisplayLanguage()), failure);
+  ::MessageBoxW(nullptr, message.c_str(), kProductName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
   return 1;
 }
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "locale/host_texts.h"
+
 namespace veltrix {
 
 // What kept the program from starting, as far as it can tell.
@@ -27,11 +29,13 @@ struct StartFailure {
 // missing names the fault, if any is.
 StartFailure EngineStartFailure();
 
-// One or two sentences for the user: what went wrong, and what to do.
-std::wstring StartFailureMessage(const StartFailure& failure);
+// One or two sentences for the user in the words of `texts`: what went
+// wrong, and what to do.
+std::wstring StartFailureMessage(const HostTexts& texts, const StartFailure& failure);
 
-// Tells the user in a message box, however the program was started, and
-// answers the process's exit code.
+// Tells the user in a message box, in the language of the Windows display
+// (the user interface, which knows the user's choice, is not there), however
+// the program was started, and answers the process's exit code.
 int ReportStartFailure(const StartFailure& failure);
 
 }  // namespace veltrix

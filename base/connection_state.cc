@@ -7,18 +7,17 @@ namespace {
 
 struct StateInfo {
   ConnectionState state;
-  const wchar_t* label;
   bool active;
   bool inTransition;
 };
 
 constexpr std::array<StateInfo, 6> kStates = {{
-    {ConnectionState::Disconnected, L"Disconnected", false, false},
-    {ConnectionState::Connecting, L"Connecting", true, true},
-    {ConnectionState::Connected, L"Connected", true, false},
-    {ConnectionState::Reconnecting, L"Reconnecting", true, true},
-    {ConnectionState::Disconnecting, L"Disconnecting", false, true},
-    {ConnectionState::Error, L"Connection error", false, false},
+    {ConnectionState::Disconnected, false, false},
+    {ConnectionState::Connecting, true, true},
+    {ConnectionState::Connected, true, false},
+    {ConnectionState::Reconnecting, true, true},
+    {ConnectionState::Disconnecting, false, true},
+    {ConnectionState::Error, false, false},
 }};
 
 const StateInfo& InfoOf(ConnectionState state) {
@@ -29,8 +28,6 @@ const StateInfo& InfoOf(ConnectionState state) {
 }
 
 }  // namespace
-
-const wchar_t* TrayLabelFor(ConnectionState state) { return InfoOf(state).label; }
 
 bool IsConnectionActive(ConnectionState state) { return InfoOf(state).active; }
 

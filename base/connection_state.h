@@ -14,8 +14,6 @@ enum class ConnectionState {
   Error,
 };
 
-// Tray tooltip label.
-const wchar_t* TrayLabelFor(ConnectionState state);
 // Connecting, connected or reconnecting: the tray offers "Disconnect".
 bool IsConnectionActive(ConnectionState state);
 // Connecting, reconnecting or disconnecting: the tray greys its toggle.

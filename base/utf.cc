@@ -70,7 +70,7 @@ std::optional<std::string> Utf16ToUtf8(std::wstring_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t unit = static_cast<char32_t>(text[i]) & 0xFFFF;
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size()) {
+    if (IsHighSurrogate(unit) && i + 1 < text.size()) {
       const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
       if (low >= 0xDC00 && low <= 0xDFFF) {
         AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), out);

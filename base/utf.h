@@ -17,6 +17,10 @@ std::optional<std::wstring> Utf8ToUtf16(std::string_view text);
 // Null when `text` holds a lone surrogate.
 std::optional<std::string> Utf16ToUtf8(std::wstring_view text);
 
+// The first UTF-16 unit of a character outside the Basic Multilingual Plane;
+// a text cut right after it has half a character.
+constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
 }  // namespace veltrix
 
 #endif  // BASE_UTF_H_

@@ -19,8 +19,8 @@ namespace {
 
 constexpr std::wstring_view kDefaultFileName = L"VELTRIX-diagnostics.txt";
 constexpr std::wstring_view kTextExtension = L".txt";
-// One filter; the literal's own terminator supplies the second closing zero.
-constexpr wchar_t kTextFilter[] = L"Text files (*.txt)\0*.txt\0";
+// The pattern after the filter's name; a filter list ends with two zeros.
+constexpr std::wstring_view kTextPattern{L"\0*.txt\0\0", 8};
 constexpr wchar_t kDefaultExtension[] = L"txt";
 // The dialog confirms a replacement itself and leaves our current directory
 // alone. A chosen shortcut comes back as itself, not as the file it points
@@ -54,18 +54,19 @@ Win32Result<bool> ShowSystemSaveDialog(OPENFILENAMEW& dialog) {
 
 // The file the user chose, none when the user cancelled.
 Expected<std::optional<std::wstring>, Failure<SaveRefusal>> AskForFile(
-    HWND owner, const DiagnosticsEnvironment& environment) {
+    HWND owner, const HostTexts& texts, const DiagnosticsEnvironment& environment) {
   std::vector<wchar_t> path(kPathBufferUnits, L'\0');
   std::copy(kDefaultFileName.begin(), kDefaultFileName.end(), path.begin());
+  const std::wstring filter = std::wstring(texts.textFiles).append(kTextPattern);
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kTextFilter;
+  dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = 0;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathBufferUnits;
-  dialog.lpstrTitle = kSaveDialogTitle;
+  dialog.lpstrTitle = texts.saveDialogTitle.data();
   dialog.Flags = kDialogFlags;
   dialog.lpstrDefExt = kDefaultExtension;
 
@@ -138,12 +139,12 @@ const DiagnosticsEnvironment& SystemDiagnosticsEnvironment() {
   return environment;
 }
 
-DiagnosticsSave SaveDiagnostics(HWND owner, const DiagnosticsFields& fields,
+DiagnosticsSave SaveDiagnostics(HWND owner, const DiagnosticsFields& fields, const HostTexts& texts,
                                 const DiagnosticsEnvironment& environment) {
   // The time of the request, not of the moment the user confirms the dialog.
   const std::string report =
       BuildDiagnosticsReport(fields, ToUtcTime(environment.currentUtcTime()));
-  const auto choice = AskForFile(owner, environment);
+  const auto choice = AskForFile(owner, texts, environment);
   if (!choice) return choice.error();
   if (!*choice) return std::optional<std::string>();
   const std::wstring& path = **choice;

@@ -8,11 +8,9 @@
 #include <functional>
 
 #include "diagnostics/diagnostics_fields.h"
+#include "locale/host_texts.h"
 
 namespace veltrix {
-
-// The Save As dialog's title; the test UI finds the dialog by it.
-inline constexpr wchar_t kSaveDialogTitle[] = L"Save VELTRIX diagnostics";
 
 // The two outside influences on a save: the clock and the person at the
 // Save As dialog. Tests replace both.
@@ -28,10 +26,11 @@ struct DiagnosticsEnvironment {
 // The real clock and the real Save As dialog.
 const DiagnosticsEnvironment& SystemDiagnosticsEnvironment();
 
-// Builds the report, asks the user for a file and writes the report over it
-// when the choice is a plain local .txt file.
+// Builds the report, asks the user for a file, with the dialog in the words
+// of `texts`, and writes the report over it when the choice is a plain local
+// .txt file.
 DiagnosticsSave SaveDiagnostics(
-    HWND owner, const DiagnosticsFields& fields,
+    HWND owner, const DiagnosticsFields& fields, const HostTexts& texts,
     const DiagnosticsEnvironment& environment = SystemDiagnosticsEnvironment());
 
 }  // namespace veltrix

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/testing/ended.h"
@@ -39,18 +40,23 @@ class SaveDiagnosticsTest : public ::testing::Test {
         [&](OPENFILENAMEW& dialog) {
           clock.wMinute += 30;
           flags_ = dialog.Flags;
+          title_ = dialog.lpstrTitle;
+          filter_.assign(dialog.lpstrFilter, std::wstring_view(dialog.lpstrFilter).size() + 8);
           if (dialog_ && *dialog_) {
             std::memcpy(dialog.lpstrFile, choice.c_str(), (choice.size() + 1) * sizeof(wchar_t));
           }
           return dialog_;
         },
     };
-    return SaveDiagnostics(nullptr, kAllFields, environment);
+    return SaveDiagnostics(nullptr, kAllFields, TextsFor(language_), environment);
   }
 
   test::ScratchFolder folder_;
   Win32Result<bool> dialog_ = true;
+  Language language_ = Language::kEnglish;
   DWORD flags_ = 0;
+  std::wstring title_;
+  std::wstring filter_;
 };
 
 TEST_F(SaveDiagnosticsTest, WritesExactlyTheReportAndAnswersThePath) {
@@ -64,6 +70,11 @@ TEST_F(SaveDiagnosticsTest, WritesExactlyTheReportAndAnswersThePath) {
     EXPECT_EQ(**result, test::Utf8(path));
     EXPECT_EQ(ReadBytes(path), kAllFieldsReport);
   }
+  // The dialog speaks the user's language; the pattern stays.
+  language_ = Language::kGerman;
+  ASSERT_TRUE(Save(PathOf(L"de.txt")));
+  EXPECT_EQ(title_, TextsFor(Language::kGerman).saveDialogTitle);
+  EXPECT_EQ(filter_, std::wstring_view(L"Textdateien (*.txt)\0*.txt\0", 27));
 }
 
 // Streams, devices, relative and odd paths: IsSafeLocalPath's own table.

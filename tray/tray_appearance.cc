@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/connection_state.h"
+#include "base/utf.h"
 #include "resources/resource_ids.h"
 
 namespace veltrix {
@@ -16,16 +17,22 @@ int SmallIconSize(uint32_t dpi) {
 
 void CopyTrayTip(std::wstring_view text, std::span<wchar_t> tip) {
   if (tip.empty()) return;
-  const size_t length = std::min(text.size(), tip.size() - 1);
+  size_t length = std::min(text.size(), tip.size() - 1);
+  // Half a character would show as a box.
+  if (length < text.size() && length > 0 && IsHighSurrogate(text[length - 1])) --length;
   std::copy_n(text.begin(), length, tip.begin());
   std::fill(tip.begin() + length, tip.end(), L'\0');
 }
 
-void FormatTrayTooltip(ConnectionState connection, std::span<wchar_t> tip) {
-  std::wstring text(kTrayTipInitial);
-  text += L" - ";
-  text += TrayLabelFor(connection);
-  CopyTrayTip(text, tip);
+void FormatTrayTooltip(const HostTexts& texts, ConnectionState connection, std::span<wchar_t> tip) {
+  CopyTrayTip(FillPlaceholder(texts.tooltip, ConnectionLabel(texts, connection)), tip);
+}
+
+TrayBalloonText BalloonFor(const HostTexts& texts, TrayBalloon balloon) {
+  if (balloon == TrayBalloon::kConnectionLost) {
+    return {texts.connectionLostTitle, texts.connectionLostText, true};
+  }
+  return {texts.stillRunningTitle, texts.stillRunningText, false};
 }
 
 int TrayImageFor(ConnectionState connection) {

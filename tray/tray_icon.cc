@@ -4,13 +4,14 @@
 #include <utility>
 
 #include "resources/resource_ids.h"
-#include "tray/tray_appearance.h"
 
 namespace veltrix {
 namespace {
 
 static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full record of 64-bit Windows");
-static_assert(std::size(NOTIFYICONDATAW{}.szTip) == kTrayTipCapacity);
+static_assert(std::size(NOTIFYICONDATAW{}.szTip) == kTrayTipCapacity &&
+              std::size(NOTIFYICONDATAW{}.szInfoTitle) == kBalloonTitleCapacity &&
+              std::size(NOTIFYICONDATAW{}.szInfo) == kBalloonTextCapacity);
 
 // The image of `connection` at the small-icon size of the window's DPI;
 // null when the executable has none.
@@ -59,7 +60,7 @@ bool TrayIcon::Ensure(HWND window, ConnectionState connection) {
   if (!shown_) return false;
   record_.uVersion = NOTIFYICON_VERSION_4;
   version4_ = shell_(NIM_SETVERSION, &record_) != FALSE;
-  FormatTrayTooltip(connection, record_.szTip);
+  FormatTrayTooltip(TextsFor(language_), connection, record_.szTip);
   addedThenLost_ = !Modify();
   return !addedThenLost_;
 }
@@ -71,7 +72,7 @@ bool TrayIcon::Show(HWND window, ConnectionState connection) {
     // nothing; an icon lost right after it was added is lost like any other.
     return Ensure(window, connection) || !addedThenLost_;
   }
-  FormatTrayTooltip(connection, record_.szTip);
+  FormatTrayTooltip(TextsFor(language_), connection, record_.szTip);
   // The image and the tooltip change together.
   return ChangeImage(window);
 }
@@ -90,12 +91,20 @@ bool TrayIcon::ChangeImage(HWND window) {
   return changed;
 }
 
-bool TrayIcon::Notify(std::wstring_view title, std::wstring_view text, bool warning) {
+bool TrayIcon::ShowLanguage(Language language) {
+  language_ = language;
+  if (!shown_) return true;
+  FormatTrayTooltip(TextsFor(language_), connection_, record_.szTip);
+  return Modify();
+}
+
+bool TrayIcon::Notify(TrayBalloon balloon) {
   if (!shown_) return false;
+  const TrayBalloonText words = BalloonFor(TextsFor(language_), balloon);
   record_.uFlags |= NIF_INFO;
-  record_.dwInfoFlags = (warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
-  CopyTrayTip(title, record_.szInfoTitle);
-  CopyTrayTip(text, record_.szInfo);
+  record_.dwInfoFlags = (words.warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
+  CopyTrayTip(words.title, record_.szInfoTitle);
+  CopyTrayTip(words.text, record_.szInfo);
   const bool shownNotice = Modify();
   // Later changes must not raise it again.
   record_.uFlags &= ~NIF_INFO;

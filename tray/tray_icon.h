@@ -6,9 +6,10 @@
 #include <shellapi.h>
 
 #include <functional>
-#include <string_view>
 
 #include "base/connection_state.h"
+#include "locale/language.h"
+#include "tray/tray_appearance.h"
 #include "win32/unique_handle.h"
 
 namespace veltrix {
@@ -29,10 +30,10 @@ using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
 // The host window's one notification-area icon. It alone knows whether the
 // icon is shown, which decides whether the window may hide. It keeps the
 // shell's record for the icon's whole life, shows the connection state it is
-// given, and always takes the icon away at the end, so that none is left
-// behind. The window handle is passed to each call that may add the icon:
-// null when the icon may not be added (the window is gone, or the host is
-// quitting).
+// given in the language it is given (English until then), and always takes
+// the icon away at the end, so that none is left behind. The window handle
+// is passed to each call that may add the icon: null when the icon may not be
+// added (the window is gone, or the host is quitting).
 class TrayIcon {
  public:
   // `callbackMessage`: the window message the shell sends for the icon.
@@ -61,10 +62,14 @@ class TrayIcon {
   // The window moved to another DPI: the image is loaded again at its size.
   // False when the shell refused the change.
   [[nodiscard]] bool RefreshImage(HWND window);
-  // A balloon from the icon, a warning or a plain notice; the shell's quiet
-  // hours apply. False when the icon is not shown or the shell refused (the
-  // icon then counts as lost).
-  [[nodiscard]] bool Notify(std::wstring_view title, std::wstring_view text, bool warning);
+  // Speaks `language` from now on: the tooltip changes at once when the icon
+  // is shown, and the next balloon and menu use it. False when the shell
+  // refused the change: the icon counts as lost.
+  [[nodiscard]] bool ShowLanguage(Language language);
+  // A balloon from the icon, in its language; the shell's quiet hours
+  // apply. False when the icon is not shown or the shell refused (the icon
+  // then counts as lost).
+  [[nodiscard]] bool Notify(TrayBalloon balloon);
   // The shell restarted and forgot the icon: adds it again, whatever became
   // of it before; true when it is back.
   [[nodiscard]] bool OnTaskbarCreated(HWND window, ConnectionState connection);
@@ -77,6 +82,8 @@ class TrayIcon {
   bool shown() const { return shown_; }
   // The state the icon was last asked to show, whether or not it could.
   ConnectionState connection() const { return connection_; }
+  // The language of its tooltip, balloons and menu.
+  Language language() const { return language_; }
   // The shell accepted notify-icon version 4: events arrive in that form.
   bool version4() const { return version4_; }
   const NOTIFYICONDATAW& record() const { return record_; }
@@ -95,6 +102,7 @@ class TrayIcon {
   UniqueIcon image_;
   UINT taskbarCreatedMessage_ = 0;
   ConnectionState connection_ = ConnectionState::Disconnected;
+  Language language_ = Language::kEnglish;
   bool shown_ = false;
   // The last Ensure added the icon and the shell refused the change after.
   bool addedThenLost_ = false;

@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltrix {
@@ -107,9 +108,17 @@ TEST(TrayIconTest, EachStateHasItsImageAndTooltipInOneChange) {
     ASSERT_TRUE(icon.Show(kWindow, s.state));
     EXPECT_EQ(shell.log, Log{"modify"});
     ASSERT_FALSE(image(s.resource).empty());
-    EXPECT_EQ(Pixels(shell.last.hIcon), image(s.resource)) << TrayLabelFor(s.state);
-    EXPECT_EQ(std::wstring(shell.last.szTip).find(TrayLabelFor(s.state)), 14u);
+    const std::wstring label(ConnectionLabel(TextsFor(Language::kEnglish), s.state));
+    EXPECT_EQ(Pixels(shell.last.hIcon), image(s.resource)) << label;
+    EXPECT_EQ(std::wstring(shell.last.szTip).find(label), 14u);
   }
+  // Another language rewrites the tooltip at once; a refused change loses the icon.
+  shell.log.clear();
+  ASSERT_TRUE(icon.ShowLanguage(Language::kGerman));
+  EXPECT_EQ(std::wstring_view(shell.last.szTip), L"VELTRIX VPN - Getrennt");
+  shell.refuse = {"modify"};
+  EXPECT_FALSE(icon.ShowLanguage(Language::kEnglish));
+  EXPECT_EQ(shell.log, (Log{"modify", "modify"}));
   // Added again after the shell restarted: the state it was asked to show.
   ASSERT_TRUE(icon.OnTaskbarCreated(kWindow, ConnectionState::Error));
   EXPECT_EQ(Pixels(shell.last.hIcon), image(104));

@@ -1,16 +1,17 @@
 #include "tray/tray_menu_entries.h"
-#include "base/product.h"
 
 namespace veltrix {
 
-TrayMenuEntries BuildTrayMenuEntries(bool initialized, ConnectionState connection) {
+TrayMenuEntries BuildTrayMenuEntries(const HostTexts& texts, bool initialized,
+                                     ConnectionState connection) {
   const bool toggleEnabled = initialized && !IsConnectionInTransition(connection);
+  const std::wstring_view toggle =
+      IsConnectionActive(connection) ? texts.trayDisconnect : texts.trayConnect;
   return {{
-      {kTrayCommandOpen, L"Open " VELTRIX_PRODUCT_NAME_W, kMenuFlagString},
-      {kTrayCommandToggle, IsConnectionActive(connection) ? L"Disconnect" : L"Connect",
-       toggleEnabled ? kMenuFlagString : kMenuFlagGrayed},
+      {kTrayCommandOpen, texts.trayOpen.data(), kMenuFlagString},
+      {kTrayCommandToggle, toggle.data(), toggleEnabled ? kMenuFlagString : kMenuFlagGrayed},
       {0, nullptr, kMenuFlagSeparator},
-      {kTrayCommandQuit, L"Quit", kMenuFlagString},
+      {kTrayCommandQuit, texts.trayQuit.data(), kMenuFlagString},
   }};
 }
 

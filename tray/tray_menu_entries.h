@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/connection_state.h"
+#include "locale/host_texts.h"
 
 namespace veltrix {
 
@@ -26,10 +27,12 @@ struct TrayMenuEntry {
 
 using TrayMenuEntries = std::array<TrayMenuEntry, 4>;
 
-// Open, Connect/Disconnect, separator, Quit, worded and greyed from the
-// connection state. The toggle stays greyed until the user interface has
-// initialised, since nothing could receive it before then.
-TrayMenuEntries BuildTrayMenuEntries(bool initialized, ConnectionState connection);
+// Open, Connect/Disconnect, separator, Quit, in the words of `texts`,
+// worded and greyed from the connection state. The toggle stays greyed until
+// the user interface has initialised, since nothing could receive it before
+// then. The entries point into `texts`.
+TrayMenuEntries BuildTrayMenuEntries(const HostTexts& texts, bool initialized,
+                                     ConnectionState connection);
 
 }  // namespace veltrix
 

@@ -39,14 +39,14 @@ void DesktopHost::ShowConnection(ConnectionState state) {
   // also tells of a drop the icon could not.
   if (!trayIcon_.Show(WindowForTray(), state) ||
       (AnnouncesConnectionLost(before, state, WindowInView()) &&
-       !trayIcon_.Notify(kConnectionLostTitle, kConnectionLostText, true))) {
+       !trayIcon_.Notify(TrayBalloon::kConnectionLost))) {
     BringWindowToFront();
   }
 }
 
 void DesktopHost::OnHiddenToTray() {
   if (StillRunningNoticeShown()) return;
-  if (!trayIcon_.Notify(kStillRunningTitle, kStillRunningText, false)) return BringWindowToFront();
+  if (!trayIcon_.Notify(TrayBalloon::kStillRunning)) return BringWindowToFront();
   RememberStillRunningNotice();
 }
 
@@ -71,7 +71,7 @@ InstallerLaunch DesktopHost::LaunchUpdateInstaller(const InstallerRequest& reque
 }
 
 DiagnosticsSave DesktopHost::SaveDiagnostics(const DiagnosticsFields& fields) {
-  return veltrix::SaveDiagnostics(window_, fields);
+  return veltrix::SaveDiagnostics(window_, fields, TextsFor(trayIcon_.language()));
 }
 
 }  // namespace veltrix

@@ -56,8 +56,8 @@ TEST(DesktopHostTest, WarnsOncePerDropTheUserDidNotAskForWhileTheWindowIsOutOfSi
         host.ShowConnection(static_cast<ConnectionState>(to));
         // Connected to reconnecting or to an error, out of sight.
         const bool drop = from == 2 && (to == 3 || to == 5) && shown != SW_SHOWNORMAL;
-        const Balloons expected = {
-            {std::wstring(kConnectionLostText), NIIF_WARNING | NIIF_RESPECT_QUIET_TIME}};
+        const Balloons expected = {{std::wstring(TextsFor(Language::kEnglish).connectionLostText),
+                                    NIIF_WARNING | NIIF_RESPECT_QUIET_TIME}};
         ASSERT_EQ(balloons, drop ? expected : Balloons{})
             << from << " to " << to << ", shown " << shown;
       }
@@ -76,8 +76,8 @@ TEST(DesktopHostTest, TheFirstHideToTrayIsToldOncePerUser) {
     host.OnHiddenToTray();
     host.OnHiddenToTray();
   }
-  EXPECT_EQ(balloons,
-            (Balloons{{std::wstring(kStillRunningText), NIIF_INFO | NIIF_RESPECT_QUIET_TIME}}));
+  EXPECT_EQ(balloons, (Balloons{{std::wstring(TextsFor(Language::kEnglish).stillRunningText),
+                                 NIIF_INFO | NIIF_RESPECT_QUIET_TIME}}));
 }
 
 }  // namespace

@@ -323,8 +323,11 @@ void FlutterWindow::OpenFromTray() {
 void FlutterWindow::ShowTrayMenu(POINT position) {
   if (!lifecycle_.idle()) return;
   const DesktopState& state = desktop_.state();
-  const std::optional<uint32_t> command = TrackTrayMenu(
-      WindowHandle(), BuildTrayMenuEntries(state.initialized(), state.connection()), position);
+  const std::optional<uint32_t> command =
+      TrackTrayMenu(WindowHandle(),
+                    BuildTrayMenuEntries(TextsFor(desktop_.trayIcon().language()),
+                                         state.initialized(), state.connection()),
+                    position);
   if (!command) return;
   // Acted on as chosen, even if the state changed while the menu was open.
   switch (*command) {

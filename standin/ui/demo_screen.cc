@@ -1,5 +1,6 @@
 #include "standin/ui/demo_screen.h"
 
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -31,7 +32,22 @@ enum ControlId : int {
   kRepairId,
   kUpdateId,
   kQuitId,
+  // One per entry of kHostLanguages, in order.
+  kFirstLanguageId = 200,
 };
+
+// The languages the demo offers the host, as a user would pick them in the
+// app's settings.
+struct HostLanguage {
+  const wchar_t* label;
+  const char* tag;
+};
+constexpr HostLanguage kHostLanguages[] = {
+    {L"EN", "en"},    {L"DE", "de"}, {L"FR", "fr"}, {L"ES", "es"},
+    {L"PT", "pt-BR"}, {L"RU", "ru"}, {L"JA", "ja"}, {L"ZH", "zh-CN"},
+};
+constexpr int kLanguageCount = static_cast<int>(std::size(kHostLanguages));
+constexpr wchar_t kLanguageCaption[] = L"Host language";
 
 constexpr COLORREF kBackground = RGB(0xF4, 0xF6, 0xFA);
 constexpr COLORREF kInk = RGB(0x1B, 0x1F, 0x2A);
@@ -237,17 +253,26 @@ void DemoScreen::CreateControls() {
       {kUpdateId, L"Install update…", BS_PUSHBUTTON},
       {kQuitId, L"Quit", BS_PUSHBUTTON},
   };
-  for (const Control& control : controls) {
+  const auto makeButton = [this](int id, const wchar_t* text, DWORD style) {
     HWND button = ::CreateWindowExW(
-        0, L"BUTTON", control.text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | control.style, 0, 0, 10,
-        10, view_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ModuleInstance(),
-        nullptr);
+        0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 10, 10, view_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
+    if (button != nullptr) {
+      ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
+    }
+    return button;
+  };
+  for (const Control& control : controls) {
+    HWND button = makeButton(control.id, control.text, control.style);
     if (button == nullptr) continue;
-    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
     buttons_.push_back(button);
     if (control.id == kToggleId) toggleButton_ = button;
     if (control.id == kLoginId) loginBox_ = button;
     if (control.id == kTrayId) trayBox_ = button;
+  }
+  for (int i = 0; i < kLanguageCount; ++i) {
+    HWND button = makeButton(kFirstLanguageId + i, kHostLanguages[i].label, BS_PUSHBUTTON);
+    if (button != nullptr) languageButtons_.push_back(button);
   }
   // The host starts with close-to-tray on.
   if (trayBox_ != nullptr) ::SendMessageW(trayBox_, BM_SETCHECK, BST_CHECKED, 0);
@@ -263,6 +288,14 @@ void DemoScreen::Layout() {
   for (HWND button : buttons_) {
     ::MoveWindow(button, kLeft, top, kWidth, kHeight - 4, TRUE);
     top += kHeight + 6;
+  }
+  // A row of small buttons under its caption.
+  languageTop_ = top + 6;
+  constexpr int kLanguageWidth = 44;
+  int left = kLeft;
+  for (HWND button : languageButtons_) {
+    ::MoveWindow(button, left, languageTop_ + 22, kLanguageWidth, kHeight - 4, TRUE);
+    left += kLanguageWidth + 6;
   }
 }
 
@@ -295,6 +328,11 @@ void DemoScreen::Paint(HDC dc) {
   if (!note_.empty()) {
     ::SetTextColor(dc, noteIsError_ ? kErrorInk : kMutedInk);
     ::TextOutW(dc, 40, 140, note_.c_str(), static_cast<int>(note_.size()));
+  }
+  if (!languageButtons_.empty()) {
+    ::SetTextColor(dc, kMutedInk);
+    ::TextOutW(dc, 40, languageTop_, kLanguageCaption,
+               static_cast<int>(std::size(kLanguageCaption) - 1));
   }
   ::SelectObject(dc, oldFont);
 }
@@ -345,6 +383,9 @@ void DemoScreen::OnCommand(int id) {
       Call("quit", EncodableValue());
       break;
     default:
+      if (id >= kFirstLanguageId && id < kFirstLanguageId + kLanguageCount) {
+        Call("setLanguage", EncodableValue(kHostLanguages[id - kFirstLanguageId].tag));
+      }
       break;
   }
 }

@@ -59,6 +59,8 @@ class DemoScreen {
   HWND loginBox_ = nullptr;
   HWND trayBox_ = nullptr;
   std::vector<HWND> buttons_;
+  std::vector<HWND> languageButtons_;
+  int languageTop_ = 0;
   HFONT titleFont_ = nullptr;
   HFONT textFont_ = nullptr;
   DemoConnection connection_;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "base/utf.h"
-#include "diagnostics/save_diagnostics.h"
 #include "standin/environment.h"
 #include "win32/last_error.h"
 #include "win32/system_paths.h"
@@ -69,11 +68,14 @@ HWND FileNameBox(HWND dialog) {
   return box != nullptr ? box : ::GetDlgItem(dialog, kFileNameEdit);
 }
 
+// The Save As dialog, whatever language its title is in: the dialog box
+// with a file name box that the host's window owns. Its "replace?" prompt is
+// owned by the dialog itself.
 HWND SaveDialog() {
+  HWND host = HostWindow();
   for (HWND dialog : ThreadWindows(L"#32770", true)) {
-    wchar_t title[64] = {};
-    ::GetWindowTextW(dialog, title, 64);
-    if (::lstrcmpW(title, kSaveDialogTitle) == 0 && FileNameBox(dialog) != nullptr) {
+    if (host != nullptr && ::GetWindow(dialog, GW_OWNER) == host &&
+        FileNameBox(dialog) != nullptr) {
       return dialog;
     }
   }
