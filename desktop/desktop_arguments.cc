@@ -1,5 +1,7 @@
 #include "desktop/desktop_arguments.h"
 
+#include "locale/language_tag.h"
+
 #include <algorithm>
 #include <array>
 
@@ -80,6 +82,12 @@ std::optional<ConnectionState> ConnectionArgument(const EncodableValue* argument
   const auto* name = arguments != nullptr ? std::get_if<std::string>(arguments) : nullptr;
   if (name == nullptr) return std::nullopt;
   return ParseConnectionState(*name);
+}
+
+std::optional<Language> LanguageArgument(const EncodableValue* arguments) {
+  const auto* tag = arguments != nullptr ? std::get_if<std::string>(arguments) : nullptr;
+  if (tag == nullptr || !IsLanguageTag(*tag)) return std::nullopt;
+  return LanguageForTag(*tag);
 }
 
 std::optional<InstallerRequest> InstallerArgument(const EncodableValue* arguments) {

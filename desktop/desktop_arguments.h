@@ -10,6 +10,7 @@
 #include "diagnostics/diagnostics_fields.h"
 #include "engine_client/encodable_value.h"
 #include "launch/launch_results.h"
+#include "locale/language.h"
 
 namespace veltrix {
 
@@ -25,6 +26,9 @@ std::string_view ConnectionStateName(ConnectionState state);
 
 std::optional<bool> BoolArgument(const flutter::EncodableValue* arguments);
 std::optional<ConnectionState> ConnectionArgument(const flutter::EncodableValue* arguments);
+// A language tag (1 to 35 letters, digits and hyphens) and the language it
+// selects: English for a tag without a translation.
+std::optional<Language> LanguageArgument(const flutter::EncodableValue* arguments);
 // A map of exactly "path" and "sha256" (strings) and "size" (an integer).
 std::optional<InstallerRequest> InstallerArgument(const flutter::EncodableValue* arguments);
 // The checked fields, or the rule broken first: shape, then keys, then values

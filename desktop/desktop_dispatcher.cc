@@ -53,6 +53,13 @@ void UpdateConnection(Call& call) {
   call.result.Success();
 }
 
+void SetLanguage(Call& call) {
+  const std::optional<Language> language = LanguageArgument(call.arguments);
+  if (!language) return Reply(call.result, DesktopRefusal::kInvalidLanguageTag);
+  call.operations.ShowLanguage(*language);
+  call.result.Success();
+}
+
 void ShowWindow(Call& call) {
   call.operations.BringWindowToFront();
   call.result.Success();
@@ -112,10 +119,15 @@ struct Method {
 };
 
 constexpr Method kMethods[] = {
-    {"initialize", false, &Initialize},          {"updateConnection", false, &UpdateConnection},
-    {"showWindow", false, &ShowWindow},          {"setCloseToTray", false, &SetCloseToTray},
-    {"setRunAtLogin", false, &SetRunAtLogin},    {"quit", false, &Quit},
-    {"repairService", true, &RepairService},     {"launchInstaller", true, &LaunchInstaller},
+    {"initialize", false, &Initialize},
+    {"updateConnection", false, &UpdateConnection},
+    {"showWindow", false, &ShowWindow},
+    {"setCloseToTray", false, &SetCloseToTray},
+    {"setRunAtLogin", false, &SetRunAtLogin},
+    {"setLanguage", false, &SetLanguage},
+    {"quit", false, &Quit},
+    {"repairService", true, &RepairService},
+    {"launchInstaller", true, &LaunchInstaller},
     {"saveDiagnostics", true, &SaveDiagnostics},
 };
 

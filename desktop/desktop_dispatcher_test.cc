@@ -31,6 +31,7 @@ class FakeHost : public DesktopOperations, public LifecycleDriver {
     return !lifecycle_->quitting();
   }
   void ShowConnection(ConnectionState) override {}
+  void ShowLanguage(Language) override {}
   void BringWindowToFront() override {}
   Win32Result<> SetRunAtLogin(bool enable) override {
     return Windows(enable ? "login on" : "login off");

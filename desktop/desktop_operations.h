@@ -5,6 +5,7 @@
 #include "base/expected.h"
 #include "diagnostics/diagnostics_fields.h"
 #include "launch/launch_results.h"
+#include "locale/language.h"
 
 namespace veltrix {
 
@@ -20,6 +21,8 @@ class DesktopOperations {
   virtual bool EnsureTrayIcon() = 0;
   // The tray shows `state` (or the icon is added).
   virtual void ShowConnection(ConnectionState state) = 0;
+  // The host's texts are in `language` from now on; the tooltip at once.
+  virtual void ShowLanguage(Language language) = 0;
   // Restore or show, then foreground; nothing once quitting.
   virtual void BringWindowToFront() = 0;
   // Writes or removes the Run value.

@@ -31,6 +31,7 @@ constexpr ReplyWords<DesktopRefusal> kDesktopReplies[] = {
      false},
     {DesktopRefusal::kInvalidPreference, kInvalidArguments, "Expected a boolean preference.",
      false},
+    {DesktopRefusal::kInvalidLanguageTag, kInvalidArguments, "Expected a language tag.", false},
     {DesktopRefusal::kRepairArguments, kInvalidArguments, "Service repair accepts no arguments.",
      false},
     {DesktopRefusal::kInstallerArguments, kInvalidArguments,

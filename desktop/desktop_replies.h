@@ -13,6 +13,7 @@ namespace veltrix {
 enum class DesktopRefusal {
   kInvalidConnectionState,
   kInvalidPreference,
+  kInvalidLanguageTag,
   kRepairArguments,
   kInstallerArguments,
   kDiagnosticsShape,

@@ -5,6 +5,7 @@
 #include "launch/update_installer_launch.h"
 #include "login/run_at_login.h"
 #include "tray/tray_appearance.h"
+#include "win32/display_language.h"
 #include "window/host_settings.h"
 
 namespace veltrix {
@@ -12,7 +13,10 @@ namespace veltrix {
 DesktopHost::DesktopHost(const HostLifecycle& lifecycle, UINT trayCallbackMessage, TrayShell shell)
     : lifecycle_(lifecycle),
       state_(lifecycle.state().loginStart),
-      trayIcon_(trayCallbackMessage, std::move(shell)) {}
+      trayIcon_(trayCallbackMessage, std::move(shell)) {
+  // Until the user interface says otherwise; the icon is not there yet.
+  static_cast<void>(trayIcon_.ShowLanguage(DisplayLanguage()));
+}
 
 void DesktopHost::OnTaskbarCreated() {
   if (!trayIcon_.OnTaskbarCreated(WindowForTray(), state_.connection())) BringWindowToFront();
@@ -42,6 +46,11 @@ void DesktopHost::ShowConnection(ConnectionState state) {
        !trayIcon_.Notify(TrayBalloon::kConnectionLost))) {
     BringWindowToFront();
   }
+}
+
+void DesktopHost::ShowLanguage(Language language) {
+  // A lost icon leaves the user no way back but the window.
+  if (!trayIcon_.ShowLanguage(language)) BringWindowToFront();
 }
 
 void DesktopHost::OnHiddenToTray() {

@@ -49,6 +49,7 @@ class DesktopHost : public DesktopOperations {
 
   bool EnsureTrayIcon() override;
   void ShowConnection(ConnectionState state) override;
+  void ShowLanguage(Language language) override;
   void BringWindowToFront() override;
   Win32Result<> SetRunAtLogin(bool enable) override;
   RepairLaunch LaunchServiceRepair() override;
