@@ -134,9 +134,8 @@ DiagnosticsSave WriteReportFile(const std::wstring& path, const std::string& rep
 
 }  // namespace
 
-const DiagnosticsEnvironment& SystemDiagnosticsEnvironment() {
-  static const DiagnosticsEnvironment environment{SystemUtcTime, ShowSystemSaveDialog};
-  return environment;
+DiagnosticsEnvironment DefaultDiagnosticsEnvironment() {
+  return {SystemUtcTime, ShowSystemSaveDialog};
 }
 
 DiagnosticsSave SaveDiagnostics(HWND owner, const DiagnosticsFields& fields, const HostTexts& texts,

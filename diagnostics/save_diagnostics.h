@@ -24,14 +24,14 @@ struct DiagnosticsEnvironment {
 };
 
 // The real clock and the real Save As dialog.
-const DiagnosticsEnvironment& SystemDiagnosticsEnvironment();
+DiagnosticsEnvironment DefaultDiagnosticsEnvironment();
 
 // Builds the report, asks the user for a file, with the dialog in the words
 // of `texts`, and writes the report over it when the choice is a plain local
 // .txt file.
 DiagnosticsSave SaveDiagnostics(
     HWND owner, const DiagnosticsFields& fields, const HostTexts& texts,
-    const DiagnosticsEnvironment& environment = SystemDiagnosticsEnvironment());
+    const DiagnosticsEnvironment& environment = DefaultDiagnosticsEnvironment());
 
 }  // namespace veltrix
 
