@@ -7,9 +7,7 @@ namespace {
 
 // A start with one stream redirected still writes the other to the console.
 TEST(ConsoleTest, NeededForAnyStreamNotSentElsewhere) {
-  EXPECT_TRUE(NeedsConsole(false, false));
-  EXPECT_TRUE(NeedsConsole(true, false));
-  EXPECT_TRUE(NeedsConsole(false, true));
+  EXPECT_TRUE(NeedsConsole(false, false) && NeedsConsole(true, false) && NeedsConsole(false, true));
   EXPECT_FALSE(NeedsConsole(true, true));
 }
 

@@ -62,7 +62,7 @@ class FakeHost : public DesktopOperations, public LifecycleDriver {
   // A created host, quitting or not.
   void Start(bool quitting) {
     lifecycle_.emplace(true);
-    lifecycle_->Handle(LifecycleEvent::kCreated, {.trayShown = true});
+    lifecycle_->Handle(LifecycleEvent::kCreated, {});
     if (quitting) lifecycle_->Handle(LifecycleEvent::kUiQuit, {});
   }
 

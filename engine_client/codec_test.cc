@@ -275,15 +275,13 @@ TEST(StandardMethodCodecTest, EncodesCallsAndEnvelopes) {
 // Channels may be made on any thread: the shared codecs are found and made
 // under a lock, one per serializer.
 TEST(StandardMethodCodecTest, SharedInstancesAreSafeFromAnyThread) {
-  constexpr size_t kThreads = 4;
-  constexpr size_t kEach = 2000;
   // The codecs outlive the test, and so must what they point to.
-  static std::vector<StandardCodecSerializer> serializers(kThreads * kEach);
+  static std::vector<StandardCodecSerializer> serializers(8000);
   std::vector<const StandardMethodCodec*> codecs(serializers.size());
   std::vector<std::thread> threads;
-  for (size_t t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      for (size_t i = t * kEach; i < (t + 1) * kEach; ++i) {
+  for (size_t from = 0; from < serializers.size(); from += 2000) {
+    threads.emplace_back([&, from] {
+      for (size_t i = from; i < from + 2000; ++i) {
         codecs[i] = &StandardMethodCodec::SharedInstance(&serializers[i]);
       }
     });

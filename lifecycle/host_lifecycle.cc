@@ -65,10 +65,10 @@ LifecycleStep NextLifecycleStep(const LifecycleState& current, LifecycleEvent ev
       if (state.phase != kCreating) return Stay(state);
       state.phase = kRunning;
       // The notification area is often slow at sign-in: a login start keeps
-      // trying before the window may show.
+      // trying, for a minute, before the window may show.
       if (!state.loginStart || facts.trayShown) return Stay(state);
       state.waitingForTray = true;
-      return Stay(state, {kArmTrayRetry});
+      return Stay(state, {kArmTrayRetry, kArmTrayGiveUp});
 
     case kFirstFrame:
       state.firstFrame = true;
@@ -176,23 +176,20 @@ LifecycleStep NextLifecycleStep(const LifecycleState& current, LifecycleEvent ev
 }
 
 std::string DescribeLifecycleStep(LifecycleEvent event, const LifecycleActions& actions) {
+  // clang-format off
   static constexpr std::string_view kEvents[] = {
-      "created",          "first-frame",       "tray-added",
-      "tray-refused",     "tray-gave-up",      "close",
-      "tray-quit",        "ui-quit",           "quit-post-failed",
-      "ui-refused-quit",  "ui-declined-quit",  "ui-accepted-quit",
-      "tray-retry-timer", "quit-answer-timer", "quit-insist-timer",
-      "operation-begun",  "operation-ended",   "quit-message",
-      "session-end",      "console-closed",    "show-requested",
-      "destroyed",
-  };
+      "created", "first-frame", "tray-added", "tray-refused", "tray-gave-up", "close",
+      "tray-quit", "ui-quit", "quit-post-failed", "ui-refused-quit", "ui-declined-quit",
+      "ui-accepted-quit", "tray-retry-timer", "quit-answer-timer", "quit-insist-timer",
+      "operation-begun", "operation-ended", "quit-message", "session-end", "console-closed",
+      "show-requested", "destroyed"};
   static_assert(std::size(kEvents) == static_cast<size_t>(kDestroyed) + 1);
   static constexpr std::string_view kActions[] = {
-      "show",           "bring-to-front",    "hide-to-tray",         "send-quit",
-      "arm-tray-retry", "cancel-tray-retry", "arm-quit-answer",      "arm-quit-insist",
-      "retry-tray",     "post-quit",         "hide-and-end-dialogs", "tear-down",
-      "end-loop",       "decline-hand-over",
-  };
+      "show", "bring-to-front", "hide-to-tray", "send-quit", "arm-tray-retry",
+      "arm-tray-give-up", "cancel-tray-retry", "arm-quit-answer", "arm-quit-insist",
+      "retry-tray", "post-quit", "hide-and-end-dialogs", "tear-down", "end-loop",
+      "decline-hand-over"};
+  // clang-format on
   static_assert(std::size(kActions) == static_cast<size_t>(kDeclineHandOver) + 1);
 
   std::string line(kEvents[static_cast<size_t>(event)]);

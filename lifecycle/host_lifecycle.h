@@ -66,8 +66,8 @@ enum class LifecycleEvent {
   // The window, the engine and the channel exist; the first tray try is over.
   kCreated,
   kFirstFrame,
-  // A login start's try for its tray icon: taken, refused again, or the
-  // tries are used up.
+  // A login start's try for its tray icon: taken, or refused again; and the
+  // end of its time to wait for one.
   kTrayAdded,
   kTrayRefused,
   kTrayGaveUp,
@@ -119,8 +119,9 @@ enum class LifecycleAction {
   kHideToTray,
   // "quit" to the user interface, its answer coming back as an event.
   kSendQuit,
-  // Timers: the tray retry repeats until cancelled; the quit timers fire once.
+  // Timers: the tray retry repeats until cancelled; the others fire once.
   kArmTrayRetry,
+  kArmTrayGiveUp,
   kCancelTrayRetry,
   kArmQuitAnswer,
   kArmQuitInsist,
@@ -142,6 +143,7 @@ enum class LifecycleAction {
 using LifecycleActions = std::vector<LifecycleAction>;
 
 inline constexpr std::chrono::milliseconds kTrayRetryInterval{1000};
+inline constexpr std::chrono::milliseconds kTrayWaitLimit{60000};
 inline constexpr std::chrono::milliseconds kQuitAnswerTime{5000};
 inline constexpr std::chrono::milliseconds kInsistAfter{3000};
 

@@ -45,13 +45,6 @@ State At(LifecyclePhase phase, std::string_view holds = {}) {
   return state;
 }
 
-std::string Describe(const State& s) {
-  return "phase " + std::to_string(static_cast<int>(s.phase)) + (s.loginStart ? " login" : "") +
-         (s.firstFrame ? " frame" : "") + (s.waitingForTray ? " waiting" : "") +
-         (s.busy ? " busy" : "") + " ask " + std::to_string(static_cast<int>(s.ask)) +
-         (s.mayInsist ? " insist" : "");
-}
-
 struct Row {
   const char* protects;
   State before;
@@ -70,13 +63,14 @@ const Row kRows[] = {
     {"a login start with its icon stays in the tray",
      At(kRunning, "login"), kFirstFrame, kTrayShown, At(kRunning, "login frame"), {}},
     {"a login start without an icon keeps trying for it",
-     At(kCreating, "login"), kCreated, kNoFacts, At(kRunning, "login waiting"), {kArmTrayRetry}},
+     At(kCreating, "login"), kCreated, kNoFacts, At(kRunning, "login waiting"),
+     {kArmTrayRetry, kArmTrayGiveUp}},
     {"a login start waiting for the tray does not show at its first frame",
      At(kRunning, "login waiting"), kFirstFrame, kNoFacts, At(kRunning, "login frame waiting"), {}},
     {"a late icon keeps the login start in the tray",
      At(kRunning, "login frame waiting"), kTrayAdded, kTrayShown,
      At(kRunning, "login frame"), {kCancelTrayRetry}},
-    {"a login start that gets no icon shows its window",
+    {"a login start that gets no icon within a minute shows its window",
      At(kRunning, "login frame waiting"), kTrayGaveUp, kNoFacts,
      At(kRunning, "login frame"), {kCancelTrayRetry, kShow}},
     {"a login start that gives up before drawing leaves it to the first frame",
@@ -153,7 +147,7 @@ const Row kRows[] = {
 TEST(HostLifecycleTest, EveryEdgeCaseIsARow) {
   for (const Row& row : kRows) {
     const LifecycleStep step = NextLifecycleStep(row.before, row.event, row.facts);
-    EXPECT_EQ(step.state, row.after) << row.protects << ": " << Describe(step.state);
+    EXPECT_TRUE(step.state == row.after) << row.protects;
     EXPECT_EQ(step.actions, row.actions)
         << row.protects << ": " << DescribeLifecycleStep(row.event, step.actions);
   }

@@ -26,13 +26,6 @@ void DesktopHost::OnDpiChanged() {
   if (!trayIcon_.RefreshImage(window_)) BringWindowToFront();
 }
 
-LifecycleEvent DesktopHost::RetryLoginTrayIcon() {
-  constexpr int kLoginTrayRetries = 60;
-  if (EnsureTrayIcon()) return LifecycleEvent::kTrayAdded;
-  return ++loginTrayRetries_ < kLoginTrayRetries ? LifecycleEvent::kTrayRefused
-                                                 : LifecycleEvent::kTrayGaveUp;
-}
-
 bool DesktopHost::EnsureTrayIcon() {
   return trayIcon_.Ensure(WindowForTray(), state_.connection());
 }

@@ -38,11 +38,6 @@ class DesktopHost : public DesktopOperations {
   void OnTaskbarCreated();
   // The window moved to another DPI: the icon's image follows.
   void OnDpiChanged();
-  // A login start whose icon could not be added tries again, about once a
-  // second: the notification area is often slow at sign-in. After a minute
-  // of refusals it gives up, and the window must show instead. Answers
-  // kTrayAdded, kTrayRefused or kTrayGaveUp.
-  LifecycleEvent RetryLoginTrayIcon();
   // The window went to the tray: the first time for this user, a balloon
   // says that the program goes on running there.
   void OnHiddenToTray();
@@ -62,7 +57,6 @@ class DesktopHost : public DesktopOperations {
 
   const HostLifecycle& lifecycle_;
   HWND window_ = nullptr;
-  int loginTrayRetries_ = 0;
   DesktopState state_;
   TrayIcon trayIcon_;
 };

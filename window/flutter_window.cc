@@ -40,6 +40,8 @@ std::optional<LifecycleEvent> TimerEvent(WPARAM timer) {
   switch (timer) {
     case kTrayRetryTimerId:
       return LifecycleEvent::kTrayRetryTimer;
+    case kTrayGiveUpTimerId:
+      return LifecycleEvent::kTrayGaveUp;
     case kQuitAnswerTimerId:
       return LifecycleEvent::kQuitAnswerTimer;
     case kQuitInsistTimerId:
@@ -170,6 +172,9 @@ Win32Result<> FlutterWindow::Carry(LifecycleAction action) {
     case LifecycleAction::kArmTrayRetry:
       ArmTimer(kTrayRetryTimerId, kTrayRetryInterval, LifecycleEvent::kTrayGaveUp);
       break;
+    case LifecycleAction::kArmTrayGiveUp:
+      ArmTimer(kTrayGiveUpTimerId, kTrayWaitLimit, LifecycleEvent::kTrayGaveUp);
+      break;
     case LifecycleAction::kCancelTrayRetry:
       ::KillTimer(window, kTrayRetryTimerId);
       break;
@@ -217,7 +222,10 @@ void FlutterWindow::ArmTimer(UINT_PTR timer, std::chrono::milliseconds period,
   }
 }
 
-void FlutterWindow::RetryTray() { static_cast<void>(Dispatch(desktop_.RetryLoginTrayIcon())); }
+void FlutterWindow::RetryTray() {
+  static_cast<void>(Dispatch(desktop_.EnsureTrayIcon() ? LifecycleEvent::kTrayAdded
+                                                       : LifecycleEvent::kTrayRefused));
+}
 
 void FlutterWindow::HideToTray() {
   if (!desktop_.EnsureTrayIcon()) return desktop_.BringWindowToFront();

@@ -20,12 +20,13 @@ inline constexpr uint32_t kQuitMessage = 0x8042;
 // Posted from the console's handler thread.
 inline constexpr uint32_t kConsoleClosedMessage = 0x8043;
 
-// The host window's timers: a login start's next try for its tray icon, the
-// user interface's time to answer "quit", and the wait before the user may
-// insist on it.
+// The host window's timers: a login start's next try for its tray icon and
+// the end of its wait for one, the user interface's time to answer "quit",
+// and the wait before the user may insist on it.
 inline constexpr uintptr_t kTrayRetryTimerId = 1;
-inline constexpr uintptr_t kQuitAnswerTimerId = 2;
-inline constexpr uintptr_t kQuitInsistTimerId = 3;
+inline constexpr uintptr_t kTrayGiveUpTimerId = 2;
+inline constexpr uintptr_t kQuitAnswerTimerId = 3;
+inline constexpr uintptr_t kQuitInsistTimerId = 4;
 
 // Registered by name: a second start of the program in the session asks the
 // running copy to show its window. The name is this program's alone.
