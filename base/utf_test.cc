@@ -21,12 +21,12 @@ TEST(Utf, RoundTripsEveryLengthOfSequence) {
 }
 
 TEST(Utf, RefusesMalformedInput) {
-  for (const char* bad : {"\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                          "\xF0\x9F\x98", "\xC3(", "\xFF"}) {
+  for (const char* bad : {"\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xED\xBF\xBF",
+                          "\xF4\x90\x80\x80", "\xF0\x9F\x98", "\xC3(", "\xFF"}) {
     EXPECT_FALSE(Utf8ToUtf16(bad)) << bad;
   }
   for (const std::wstring& bad :
-       {std::wstring{L'a', wchar_t(0xD83D)}, std::wstring{wchar_t(0xDE00), L'z'}}) {
+       {std::wstring{L'a', wchar_t(0xD83D)}, std::wstring{wchar_t(0xDFFF), L'z'}}) {
     EXPECT_FALSE(Utf16ToUtf8(bad));
   }
 }

@@ -13,7 +13,7 @@ using std::literals::operator""sv;
 TEST(LanguageTagTest, TheChannelTakesLettersDigitsAndHyphensUpTo35) {
   const std::pair<std::string, bool> cases[] = {
       {"de", true},         {"zh-Hant-TW", true},
-      {"es-419", true},     {std::string(35, 'a'), true},
+      {"es-419", true},     {"AZaz09-" + std::string(28, 'x'), true},
       {"", false},          {std::string(36, 'a'), false},
       {"de_DE", false},     {"de DE", false},
       {"d\xC3\xA9", false}, {std::string("de\0", 3), false},

@@ -20,6 +20,7 @@ TEST(WindowPlacementTest, FirstStartIsFittedToTheWorkArea) {
        {0, 10, 1920, 720},
        {0, 0, 1920, 1040},
        {0, 10, 1920, 720}},
+      {"exactly as tall", {10, 0, 1280, 1040}, {0, 0, 1920, 1040}, {10, 0, 1280, 1040}},
       {"150 % on 1080p",
        ScaleWindowBounds({10, 10}, {1280, 720}, 144),
        {0, 0, 1920, 1040},
