@@ -34,12 +34,15 @@ void RemoveTree(const std::wstring& path);
 // (0 when it opens).
 DWORD WriteOpenError(const std::wstring& path);
 
-// What a launch asked of the shell; its strings die with the launch, so
-// they are copied.
+// The registry's own name of an open key (\REGISTRY\MACHINE\...).
+std::wstring KeyName(HKEY key);
+
+// What a launch asked of the shell; its strings and key die with the
+// launch, so they are copied.
 struct ShellRecord {
   int calls = 0;
   SHELLEXECUTEINFOW info{};
-  std::wstring verb, file, parameters, directory;
+  std::wstring verb, file, parameters, directory, classKey;
 
   void Take(const SHELLEXECUTEINFOW& asked) {
     auto text = [](const wchar_t* t) { return std::wstring(t != nullptr ? t : L""); };
@@ -49,6 +52,7 @@ struct ShellRecord {
     file = text(asked.lpFile);
     parameters = text(asked.lpParameters);
     directory = text(asked.lpDirectory);
+    classKey = KeyName(asked.hkeyClass);
   }
 };
 
