@@ -10,6 +10,7 @@
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "launch/file_digest.h"
+#include "launch/publisher_signature.h"
 #include "win32/known_folder.h"
 #include "win32/last_error.h"
 
@@ -230,7 +231,8 @@ void Discard(InstallerCopy& copy, const OpenFolder& updates, const std::wstring&
   if (folder) MarkForDeletion(folder->Get());
 }
 
-// Born locked, written, tightened, listed, held for reading.
+// Born locked, written, tightened, listed, held for reading, and signed by
+// us.
 Expected<Done, CopyFailure> FillCopy(InstallerCopy& copy, HANDLE download, uint64_t size,
                                      const std::string& sha256, PSECURITY_DESCRIPTOR locked,
                                      const InstallerCopySteps& steps) {
@@ -252,7 +254,13 @@ Expected<Done, CopyFailure> FillCopy(InstallerCopy& copy, HANDLE download, uint6
   if (!entries || entries->size() != 1 || !PathsEqual(entries->front(), kInstallerFileName)) {
     return CopyFailure(InstallerRefusal::kUnsafe);
   }
-  return HoldForReading(copy, steps);
+  if (auto held = HoldForReading(copy, steps); !held) return held;
+  const Win32Result<std::wstring> path = FinalPathOfHandle(copy.installer.Get());
+  if (!path) return CopyFailure(InstallerRefusal::kUnavailable, path.error());
+  if (!IsSignedByOurPublisher(copy.installer.Get(), *path)) {
+    return CopyFailure(InstallerRefusal::kMismatch);
+  }
+  return Done{};
 }
 
 }  // namespace

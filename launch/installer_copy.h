@@ -65,7 +65,8 @@ struct InstallerCopy {
 
 // Copies the `size` bytes of `download` (open for reading, the request's
 // size already checked) into a new locked folder, hashing what is written:
-// a digest other than `sha256` is kMismatch; an Updates that is a link, or
+// a digest other than `sha256`, or a copy our publisher did not sign, is
+// kMismatch; an Updates that is a link, or
 // something other than the installer in the locked folder, kUnsafe; a
 // failure to make, write or lock the copy kUnavailable with the Windows
 // error. Whatever it refuses leaves no copy. Copies of earlier launches that

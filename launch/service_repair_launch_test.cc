@@ -152,7 +152,7 @@ class ServiceRepairLaunchTest : public ::testing::Test {
     ASSERT_TRUE(::CreateDirectoryW(programFiles_.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(installFolder_.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(host_, "MZ host"));
-    ASSERT_TRUE(test::WriteBytes(helper_, "MZ helper"));
+    ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe_signed.exe")));
     environment_.programFilesFolder = [this] { return Win32Result<std::wstring>(programFiles_); };
     environment_.runningProgramPath = [this] { return Win32Result<std::wstring>(running_); };
     environment_.securityPolicy = [this](PSID owner, PACL) {
@@ -225,7 +225,10 @@ TEST_F(ServiceRepairLaunchTest, EachObjectIsExaminedCompletelyInTurn) {
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected);
 }
 
-TEST_F(ServiceRepairLaunchTest, MissingSharedOrLinkedHelperIsUnprotected) {
+TEST_F(ServiceRepairLaunchTest, UnsignedMissingOrLinkedHelperIsUnprotected) {
+  ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe.exe")));
+  EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "not signed by us";
+  ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe_signed.exe")));
   ASSERT_TRUE(::MoveFileW(helper_.c_str(), (root_ / L"helper-copy.exe").c_str()));
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "missing";
 
@@ -234,7 +237,7 @@ TEST_F(ServiceRepairLaunchTest, MissingSharedOrLinkedHelperIsUnprotected) {
   }
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "linked helper";
   test::RemoveTree(helper_);
-  ASSERT_TRUE(test::WriteBytes(helper_, "MZ helper"));
+  ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe_signed.exe")));
   const std::wstring real = root_ / L"real-install";
   ASSERT_TRUE(::MoveFileW(installFolder_.c_str(), real.c_str()));
   ASSERT_TRUE(test::MakeSymbolicLink(installFolder_, real, true));

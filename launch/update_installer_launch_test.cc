@@ -1,8 +1,10 @@
 // The launch in a temporary folder of the test's own (never the user's
-// downloads or copies). The end-to-end suite starts the real installer
-// through the shell and sends the plain refusals; these cases reach links,
-// hard links, attacks on the copy, failing shells and what is held while the
-// shell runs.
+// downloads or copies), with the probe beside the test as the installer:
+// signed by the build's test publisher, by a look-alike, or not at all. The
+// end-to-end suite starts the real installer through the shell and sends
+// the plain refusals; these cases reach links, hard links, attacks on the
+// copy and on the signature, failing shells and what is held while the shell
+// runs.
 #include "launch/update_installer_launch.h"
 
 #include <gtest/gtest.h>
@@ -19,15 +21,22 @@
 #include "base/testing/ended.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/testing/file_test_support.h"
+#include "launch/file_digest.h"
 
 namespace veltrix {
 namespace {
 
 using test::ScratchFolder;
 
-// The installer's bytes and their SHA-256.
-constexpr char kBytes[] = "MZ";
-constexpr char kDigest[] = "9b8db510ef42b8ed54a3712636fda55a4f8cfcd5493e20b74ab00cd4f3979f2d";
+std::string Probe(const wchar_t* name) {
+  return test::ReadBytes(test::ProgramFolder() + L"\\" + name);
+}
+
+std::string Sha256Hex(const std::string& bytes) {
+  Win32Result<Sha256> hash = Sha256::Start();
+  EXPECT_TRUE(hash->Add({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}));
+  return *hash->FinishHex();
+}
 
 std::vector<std::wstring> Entries(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -69,9 +78,11 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
     };
   }
 
-  void PlaceInstaller(const std::string& bytes = kBytes) {
+  // The request vouches for whatever is placed.
+  void PlaceInstaller(const std::string& bytes = Probe(L"launch_probe_signed.exe")) {
     ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(installer_, bytes));
+    placed_ = bytes;
   }
 
   // Records what the shell is asked and tries to change the copy meanwhile.
@@ -90,7 +101,8 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
 
   auto Launch(const std::string& path, BOOL answer = TRUE, DWORD error = 0) {
     steps_.shellExecute = Shell(answer, error);
-    return test::Ended(LaunchUpdateInstaller(nullptr, {path, kDigest, 2}, steps_));
+    return test::Ended(
+        LaunchUpdateInstaller(nullptr, {path, Sha256Hex(placed_), placed_.size()}, steps_));
   }
   std::optional<InstallerRefusal> LaunchOutcome() { return Launch(test::Utf8(installer_)).first; }
 
@@ -99,6 +111,7 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   const std::wstring updateFolder_ = temp_ / L"VELTRIX-updates";
   const std::wstring installer_ = updateFolder_ + L"\\VELTRIX-VPN-Setup-x64-beta.exe";
   const std::wstring updates_ = temp_ / L"Updates";
+  std::string placed_ = "MZ";
   InstallerLaunchSteps steps_;
   std::vector<std::wstring> done_;
   std::function<void()> onTighten_;
@@ -198,6 +211,22 @@ TEST_F(UpdateInstallerLaunchTest, TheSweepDeletesNothingOutsideUpdates) {
   EXPECT_EQ(test::ReadBytes(victim), "MZ");
 }
 
+// Whatever the request vouches for, only what our publisher signed runs
+// elevated; each of these has the request's size and digest.
+TEST_F(UpdateInstallerLaunchTest, OnlyOurPublishersInstallerRuns) {
+  std::string changed = Probe(L"launch_probe_signed.exe");
+  changed[changed.size() / 2] ^= 1;
+  for (const auto& [bytes, what] : {std::pair(Probe(L"launch_probe.exe"), "unsigned"),
+                                    std::pair(Probe(L"launch_probe_look_alike.exe"), "look-alike"),
+                                    std::pair(changed, "changed after signing")}) {
+    test::RemoveTree(updateFolder_);
+    PlaceInstaller(bytes);
+    EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kMismatch) << what;
+    EXPECT_TRUE(Entries(updates_).empty()) << what << ": the copy is removed";
+  }
+  EXPECT_EQ(shell_.calls, 0);
+}
+
 TEST_F(UpdateInstallerLaunchTest, MissingOrLinkedObjectsAreRefused) {
   EXPECT_EQ(Launch(test::Utf8(installer_)),
             test::Ending(InstallerRefusal::kUnavailable, ERROR_PATH_NOT_FOUND));
@@ -212,7 +241,7 @@ TEST_F(UpdateInstallerLaunchTest, MissingOrLinkedObjectsAreRefused) {
   test::RemoveTree(updateFolder_);
 
   const std::wstring real = elsewhere / L"VELTRIX-VPN-Setup-x64-beta.exe";
-  ASSERT_TRUE(test::WriteBytes(real, kBytes));
+  ASSERT_TRUE(test::WriteBytes(real, placed_));
   ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
   if (!test::MakeSymbolicLink(installer_, real, false)) GTEST_SKIP() << "no symbolic links here";
   EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe) << "linked installer";
