@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/testing/ended.h"
+#include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/testing/file_test_support.h"
 #include "launch/file_digest.h"
@@ -27,10 +28,6 @@ namespace veltrix {
 namespace {
 
 using test::ScratchFolder;
-
-std::string Probe(const wchar_t* name) {
-  return test::ReadBytes(test::ProgramFolder() + L"\\" + name);
-}
 
 std::string Sha256Hex(const std::string& bytes) {
   Win32Result<Sha256> hash = Sha256::Start();
@@ -58,7 +55,7 @@ std::wstring Sddl(PSECURITY_DESCRIPTOR descriptor) {
 class UpdateInstallerLaunchTest : public ::testing::Test {
  protected:
   // Every step is noted in order: what is created with which descriptor,
-  // the tightening and the shell.
+  // the writing, the tightening and the shell.
   void SetUp() override {
     ASSERT_TRUE(::CreateDirectoryW(updates_.c_str(), nullptr));
     steps_.copy.updatesFolder = [this] { return Win32Result<std::wstring>(updates_); };
@@ -66,7 +63,11 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
     steps_.copy.openRelative = [this](HANDLE folder, std::wstring_view name,
                                       const RelativeOpen& open) {
       if (open.disposition == FILE_CREATE) done_.push_back(L"create " + Sddl(open.descriptor));
+      if (open.access == FILE_GENERIC_READ && onReopen_) std::exchange(onReopen_, nullptr)(folder);
       return OpenRelative(folder, name, open);
+    };
+    steps_.copy.pieceReadForTesting = [this](std::span<uint8_t>) {
+      if (done_.back() != L"write") done_.push_back(L"write");
     };
     steps_.copy.tighten = [this](HANDLE folder, PSECURITY_DESCRIPTOR locked) {
       done_.push_back(L"tighten " + Sddl(locked));
@@ -76,7 +77,7 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   }
 
   // The request vouches for whatever is placed.
-  void PlaceInstaller(const std::string& bytes = Probe(L"launch_probe_signed.exe")) {
+  void PlaceInstaller(const std::string& bytes = test::ReadProbe(L"launch_probe_signed.exe")) {
     ASSERT_TRUE(::CreateDirectoryW(updateFolder_.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(installer_, bytes));
     placed_ = bytes;
@@ -112,6 +113,7 @@ class UpdateInstallerLaunchTest : public ::testing::Test {
   InstallerLaunchSteps steps_;
   std::vector<std::wstring> done_;
   std::function<void()> onTighten_;
+  std::function<void(HANDLE folder)> onReopen_;
   test::ShellRecord shell_;
   std::vector<std::wstring> copyFolder_;
   bool heldInShell_ = false;
@@ -134,9 +136,9 @@ TEST_F(UpdateInstallerLaunchTest, LaunchesALockedCopyWhileHoldingIt) {
   // nothing is inherited. The folder also lets its owner add a file (0x2)
   // until the copy is written. Windows enforces what Wine only passes on.
   const std::wstring locked = L"D:P(A;;0x1300a9;;;OW)(A;;FA;;;SY)(A;;FA;;;BA)";
-  EXPECT_EQ(done_,
-            (std::vector<std::wstring>{L"create D:P(A;;0x1300ab;;;OW)(A;;FA;;;SY)(A;;FA;;;BA)",
-                                       L"create " + locked, L"tighten " + locked, L"shell"}));
+  EXPECT_EQ(done_, (std::vector<std::wstring>{
+                       L"create D:P(A;;0x1300ab;;;OW)(A;;FA;;;SY)(A;;FA;;;BA)", L"create " + locked,
+                       L"write", L"tighten " + locked, L"shell"}));
   EXPECT_TRUE(heldInShell_);
   // The verb comes from the machine's class, never from one the user wrote.
   EXPECT_NE(shell_.info.fMask & SEE_MASK_CLASSKEY, 0u);
@@ -187,6 +189,15 @@ TEST_F(UpdateInstallerLaunchTest, AttacksOnTheCopyFail) {
   for (const std::wstring& copy : Entries(updates_)) {
     EXPECT_EQ(Entries(updates_ + L"\\" + copy), std::vector<std::wstring>{L"version.dll"});
   }
+  // Replaced between the writer's close and the reader's open, which only
+  // the DACL forbids: the same bytes, but not the file written.
+  onReopen_ = [this](HANDLE folder) {
+    const std::wstring copy =
+        *DriveLetterForm(*FinalPathOfHandle(folder)) + L"\\" + kInstallerFileName;
+    ASSERT_TRUE(test::WriteBytes(copy + L".new", placed_) &&
+                ::MoveFileExW((copy + L".new").c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING));
+  };
+  EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kUnsafe);
   EXPECT_EQ(shell_.calls, 1);
 }
 
@@ -211,11 +222,12 @@ TEST_F(UpdateInstallerLaunchTest, TheSweepDeletesNothingOutsideUpdates) {
 // Whatever the request vouches for, only what our publisher signed runs
 // elevated; each of these has the request's size and digest.
 TEST_F(UpdateInstallerLaunchTest, OnlyOurPublishersInstallerRuns) {
-  std::string changed = Probe(L"launch_probe_signed.exe");
+  std::string changed = test::ReadProbe(L"launch_probe_signed.exe");
   changed[changed.size() / 2] ^= 1;
-  for (const auto& [bytes, what] : {std::pair(Probe(L"launch_probe.exe"), "unsigned"),
-                                    std::pair(Probe(L"launch_probe_look_alike.exe"), "look-alike"),
-                                    std::pair(changed, "changed after signing")}) {
+  for (const auto& [bytes, what] :
+       {std::pair(test::ReadProbe(L"launch_probe.exe"), "unsigned"),
+        std::pair(test::ReadProbe(L"launch_probe_look_alike.exe"), "look-alike"),
+        std::pair(changed, "changed after signing")}) {
     test::RemoveTree(updateFolder_);
     PlaceInstaller(bytes);
     EXPECT_EQ(LaunchOutcome(), InstallerRefusal::kMismatch) << what;
