@@ -115,11 +115,6 @@ TEST(ProtectedObjectSecurityTest, OtherEntryTypesAreRefusedEvenWhenHarmless) {
 
 // --- The launch, with its surroundings replaced where Wine cannot help. ---
 
-// A probe beside the test: signed by the build's test publisher, or not.
-std::string Probe(const wchar_t* name) {
-  return test::ReadBytes(test::ProgramFolder() + L"\\" + name);
-}
-
 // True when the folder could be moved away (and it is put back).
 bool MoveAndRestore(const std::wstring& folder) {
   if (!::MoveFileW(folder.c_str(), (folder + L"-moved").c_str())) return false;
@@ -133,7 +128,7 @@ class ServiceRepairLaunchTest : public ::testing::Test {
     ASSERT_TRUE(::CreateDirectoryW(programFiles_.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(installFolder_.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(host_, "MZ host"));
-    ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe_signed.exe")));
+    ASSERT_TRUE(test::WriteBytes(helper_, test::ReadProbe(L"launch_probe_signed.exe")));
     environment_.programFilesFolder = [this] { return Win32Result<std::wstring>(programFiles_); };
     environment_.runningProgramPath = [this] { return Win32Result<std::wstring>(running_); };
     environment_.securityPolicy = [this](PSID owner, PACL) {
@@ -184,7 +179,6 @@ TEST_F(ServiceRepairLaunchTest, LaunchesTheHelperHiddenWhileHoldingEverything) {
 }
 
 TEST_F(ServiceRepairLaunchTest, OnlyTheInstalledProgramMayRepair) {
-  running_ = host_;
   for (wchar_t& c : running_) c = static_cast<wchar_t>(std::towupper(c));
   EXPECT_EQ(Launch().first, std::nullopt);
   running_ = installFolder_ + L"\\VELTRIX VPN (2).exe";
@@ -207,9 +201,9 @@ TEST_F(ServiceRepairLaunchTest, EachObjectIsExaminedCompletelyInTurn) {
 }
 
 TEST_F(ServiceRepairLaunchTest, UnsignedMissingOrLinkedHelperIsUnprotected) {
-  ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe.exe")));
+  ASSERT_TRUE(test::WriteBytes(helper_, test::ReadProbe(L"launch_probe.exe")));
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "not signed by us";
-  ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe_signed.exe")));
+  ASSERT_TRUE(test::WriteBytes(helper_, test::ReadProbe(L"launch_probe_signed.exe")));
   ASSERT_TRUE(::MoveFileW(helper_.c_str(), (root_ / L"helper-copy.exe").c_str()));
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "missing";
 
@@ -218,7 +212,7 @@ TEST_F(ServiceRepairLaunchTest, UnsignedMissingOrLinkedHelperIsUnprotected) {
   }
   EXPECT_EQ(Launch().first, RepairRefusal::kUnprotected) << "linked helper";
   test::RemoveTree(helper_);
-  ASSERT_TRUE(test::WriteBytes(helper_, Probe(L"launch_probe_signed.exe")));
+  ASSERT_TRUE(test::WriteBytes(helper_, test::ReadProbe(L"launch_probe_signed.exe")));
   const std::wstring real = root_ / L"real-install";
   ASSERT_TRUE(::MoveFileW(installFolder_.c_str(), real.c_str()));
   ASSERT_TRUE(test::MakeSymbolicLink(installFolder_, real, true));

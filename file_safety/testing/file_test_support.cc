@@ -79,6 +79,8 @@ std::wstring ProgramFolder() {
   return path.substr(0, path.rfind(L'\\'));
 }
 
+std::string ReadProbe(const wchar_t* name) { return ReadBytes(ProgramFolder() + L"\\" + name); }
+
 bool WriteBytes(const std::wstring& path, std::string_view bytes) {
   std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
   return static_cast<bool>(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));

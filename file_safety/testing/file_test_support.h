@@ -18,6 +18,9 @@ std::wstring TempFolder();
 // The folder that holds the running test program.
 std::wstring ProgramFolder();
 
+// The bytes of a file beside the running test program (a probe).
+std::string ReadProbe(const wchar_t* name);
+
 // Creates the file (replacing it) with exactly these bytes.
 bool WriteBytes(const std::wstring& path, std::string_view bytes);
 std::string ReadBytes(const std::wstring& path);
