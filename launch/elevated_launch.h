@@ -26,9 +26,10 @@ struct ElevatedLaunch {
 };
 
 // Starts `launch` through the shell with the "runas" verb, its command read
-// from the machine's class for programs, and lets the started program go (its process handle is
-// closed, it is not waited for). The shell's error when it did not start, ERROR_CANCELLED when the
-// user said no at the prompt.
+// from the machine's class for programs, and lets the started program go
+// (its process handle is closed, it is not waited for). The shell's error
+// when it did not start, ERROR_CANCELLED when the user said no at the
+// prompt.
 Win32Result<> LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell);
 
 // The launch's own words for how the elevated start went.
