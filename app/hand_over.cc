@@ -9,6 +9,7 @@ bool RunsAsSessionCopy(SessionLock lock) {
 HandOverStep NextHandOverStep(RunningCopy copy, std::chrono::milliseconds waited, bool loginStart) {
   switch (copy) {
     case RunningCopy::kEnded:
+    case RunningCopy::kForeign:
       return HandOverStep::kRunHere;
     case RunningCopy::kReady:
       return loginStart ? HandOverStep::kLeaveAlone : HandOverStep::kAskToShow;

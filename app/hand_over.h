@@ -35,6 +35,9 @@ enum class RunningCopy {
   kQuitting,
   // Its window did not answer in time.
   kHung,
+  // The window published as its window belongs to another program: there
+  // is nobody to hand over to.
+  kForeign,
 };
 
 enum class HandOverStep {
@@ -56,7 +59,8 @@ inline constexpr std::chrono::seconds kWaitForQuitting{10};
 
 // What a later start does next, `waited` after it began to look. A request
 // to show is kept while the running copy starts, and a start during a quit
-// runs once the quitting copy has ended; neither is lost.
+// runs once the quitting copy has ended; neither is lost. Nor is a start
+// that finds another program's window where ours should be.
 HandOverStep NextHandOverStep(RunningCopy copy, std::chrono::milliseconds waited, bool loginStart);
 
 }  // namespace veltrix

@@ -27,6 +27,7 @@ TEST(HandOverTest, ALaterStartIsNeverLost) {
       {kQuitting, milliseconds(9999), true, Step::kWait},
       {kQuitting, kWaitForQuitting, false, Step::kNotResponding},
       {kEnded, milliseconds(9999), false, Step::kRunHere},
+      {kForeign, milliseconds(0), true, Step::kRunHere},
       {kHung, milliseconds(0), false, Step::kNotResponding},
       {kHung, milliseconds(0), true, Step::kLeaveAlone},
   };

@@ -20,7 +20,7 @@ TEST(PathChecksTest, SafeLocalPathsAreDriveLetterPathsOfPlainComponents) {
   const std::wstring longest = L"C:\\" + std::wstring(32763, L'a');  // 32766 units
   for (const std::wstring& path :
        Paths{L"C:\\a", L"z:\\a\\.b", L"C:\\Benutzer\\J\u00fcrgen\\\u65e5\u672c.exe", longest,
-             L"C:\\a\\COM10", L"C:\\a\\console.txt", L"C:\\nul-x\\auxiliary"}) {
+             L"C:\\a\\COM10", L"C:\\a\\COMx", L"C:\\a\\console.txt", L"C:\\nul-x\\auxiliary"}) {
     EXPECT_TRUE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
   }
   for (const std::wstring& path :
@@ -31,7 +31,7 @@ TEST(PathChecksTest, SafeLocalPathsAreDriveLetterPathsOfPlainComponents) {
              std::wstring(L"C:\\a\0b", 6),
              // Devices, whatever follows the first dot and in any letter case.
              L"C:\\a\\NUL", L"C:\\a\\COM1.txt", L"C:\\con.txt\\b", L"C:\\a\\Lpt\u00b9.log",
-             L"C:\\a\\conout$", L"C:\\a\\aux .x.txt"}) {
+             L"C:\\a\\com\u00b3", L"C:\\a\\conout$", L"C:\\a\\aux .x.txt"}) {
     EXPECT_FALSE(IsSafeLocalPath(path)) << test::Utf8(path.substr(0, 40));
   }
 }

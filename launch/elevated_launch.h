@@ -11,9 +11,9 @@
 
 namespace veltrix {
 
-// The shell's launch call. The launches take it as a parameter so tests can
+// The shell's launch call, a member of each launch's steps so tests can
 // watch what is passed and what is still held open while the shell runs;
-// the product always passes ::ShellExecuteExW.
+// the product's is ::ShellExecuteExW.
 using ShellExecuteFunction = std::function<BOOL(SHELLEXECUTEINFOW*)>;
 
 // What to start with administrator rights, owned by `owner`'s prompt.
@@ -25,10 +25,11 @@ struct ElevatedLaunch {
   int show = SW_SHOWNORMAL;
 };
 
-// Starts `launch` through the shell with the "runas" verb and lets the
-// started program go (its process handle is closed, it is not waited for).
-// The shell's error when it did not start, ERROR_CANCELLED when the user
-// said no at the prompt.
+// Starts `launch` through the shell with the "runas" verb, its command read
+// from the machine's class for programs, and lets the started program go
+// (its process handle is closed, it is not waited for). The shell's error
+// when it did not start, ERROR_CANCELLED when the user said no at the
+// prompt.
 Win32Result<> LaunchElevated(const ElevatedLaunch& launch, const ShellExecuteFunction& shell);
 
 // The launch's own words for how the elevated start went.

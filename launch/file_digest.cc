@@ -104,4 +104,8 @@ Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size, const PieceS
   return hash->FinishHex();
 }
 
+Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size) {
+  return ReadWithSha256(file, size, PieceSink());
+}
+
 }  // namespace veltrix

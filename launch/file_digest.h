@@ -40,7 +40,9 @@ using PieceSink = std::function<Win32Result<>(std::span<uint8_t> piece)>;
 // in lower-case hexadecimal, of the pieces as the sink left them. The file
 // pointer is left after the last byte read. A file that ends early is an
 // error (ERROR_HANDLE_EOF).
-Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size, const PieceSink& sink = {});
+Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size, const PieceSink& sink);
+// The same, with the pieces handed to nobody.
+Win32Result<std::string> ReadWithSha256(HANDLE file, uint64_t size);
 
 }  // namespace veltrix
 

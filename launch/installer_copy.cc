@@ -1,14 +1,16 @@
 #include "launch/installer_copy.h"
 
-#include <aclapi.h>
 #include <bcrypt.h>
 #include <sddl.h>
+
+#include <algorithm>
 
 #include "base/hex.h"
 #include "base/product.h"
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "launch/file_digest.h"
+#include "launch/publisher_signature.h"
 #include "win32/known_folder.h"
 #include "win32/last_error.h"
 
@@ -19,6 +21,22 @@ namespace {
 constexpr GUID kLocalAppDataFolderId = {
     0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};
 constexpr size_t kRandomNameBytes = 16;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr ULONG kSynchronous = FILE_SYNCHRONOUS_IO_NONALERT;
+
+// Updates and an old copy's folder, to be listed; never through a link.
+constexpr RelativeOpen kListFolder{FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                   kShareAll, FILE_OPEN,
+                                   FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | kSynchronous};
+// What is removed is opened as itself, never through a link, and deleted
+// through its own handle. Something still in use (a running installer, its
+// current folder) refuses the open or the deletion and stays.
+constexpr RelativeOpen kRemoveFolder{
+    DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, FILE_OPEN,
+    FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | kSynchronous};
+constexpr RelativeOpen kRemoveFile{
+    DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, FILE_OPEN,
+    FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | kSynchronous};
 
 Win32Result<> MakeFolder(const std::wstring& path) {
   if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -38,47 +56,110 @@ Win32Result<std::wstring> LocalUpdatesFolder() {
   return updates;
 }
 
-Win32Result<> LockObject(HANDLE object, PSECURITY_DESCRIPTOR locked) {
-  BOOL present = FALSE;
-  BOOL defaulted = FALSE;
-  PACL dacl = nullptr;
-  if (!::GetSecurityDescriptorDacl(locked, &present, &dacl, &defaulted)) return LastError();
-  const DWORD status = ::SetSecurityInfo(
-      object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-      nullptr, nullptr, dacl, nullptr);
-  if (status != ERROR_SUCCESS) return Win32Error(status);
+// Unknown counts as elevated: then nothing is swept.
+bool ProcessRunsElevated() {
+  UniqueKernelHandle token;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
+      !::GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size)) {
+    return true;
+  }
+  return elevation.TokenIsElevated != 0;
+}
+
+// Through the handle alone: nothing is looked up by path, and nothing
+// inside is touched, as SetSecurityInfo's inheritance would.
+Win32Result<> TightenFolder(HANDLE folder, PSECURITY_DESCRIPTOR locked) {
+  if (!::SetKernelObjectSecurity(
+          folder, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, locked)) {
+    return LastError();
+  }
   return Done{};
 }
 
-// The copy of an earlier launch, unless something still uses it (a running
-// installer). Only folders are looked into, never through a link.
-void RemoveEarlierCopy(const std::wstring& folderPath) {
-  UniqueKernelHandle folder(
-      ::CreateFileW(folderPath.c_str(), DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  const auto info = folder ? ReadFileInformation(folder.Get())
-                           : Win32Result<BY_HANDLE_FILE_INFORMATION>(LastError());
-  if (!info || !IsPlainDirectory(*info)) return;
-  UniqueKernelHandle copy(::CreateFileW((folderPath + L"\\" + kInstallerFileName).c_str(), DELETE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                        nullptr));
-  if (copy) MarkForDeletion(copy.Get());
-  copy.Reset();
-  // Refused while anything is left inside.
-  MarkForDeletion(folder.Get());
+Win32Result<UniqueLocalMemory> Descriptor(const wchar_t* sddl) {
+  UniqueLocalMemory descriptor;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          sddl, SDDL_REVISION_1, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Receive()),
+          nullptr)) {
+    return LastError();
+  }
+  return descriptor;
 }
 
-void RemoveEarlierCopies(const std::wstring& updates) {
-  WIN32_FIND_DATAW entry{};
-  const HANDLE search = ::FindFirstFileW((updates + L"\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..") RemoveEarlierCopy(updates + L"\\" + name);
-  } while (::FindNextFileW(search, &entry));
-  ::FindClose(search);
+// An object opened without following links is itself and where its name
+// says. Windows shows a link opened so by its attribute; Wine follows a Unix
+// link silently, and only the final path tells where it led.
+bool IsItselfAt(HANDLE object, const std::wstring& finalPath) {
+  const auto info = ReadFileInformation(object);
+  const auto actual = FinalPathOfHandle(object);
+  return info && (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && actual &&
+         PathsEqual(*actual, finalPath);
+}
+
+// Only names the copies' folders are given: 32 lower-case hexadecimal digits.
+bool IsCopyFolderName(std::wstring_view name) {
+  return name.size() == 2 * kRandomNameBytes &&
+         std::all_of(name.begin(), name.end(), [](wchar_t c) {
+           return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+         });
+}
+
+struct OpenFolder {
+  UniqueKernelHandle handle;
+  std::wstring finalPath;
+};
+
+using CopyFailure = Failure<InstallerRefusal>;
+
+// Updates as it is: a link put in its place is refused, never followed.
+// Its own folder is the anchor, as it may itself be reached through a link.
+Expected<OpenFolder, CopyFailure> OpenUpdates(const std::wstring& path,
+                                              const InstallerCopySteps& steps) {
+  const size_t slash = path.rfind(L'\\');
+  UniqueKernelHandle parent(::CreateFileW(path.substr(0, slash).c_str(), FILE_READ_ATTRIBUTES,
+                                          kShareAll, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!parent) return CopyFailure(InstallerRefusal::kUnavailable, LastError());
+  const Win32Result<std::wstring> parentFinal = FinalPathOfHandle(parent.Get());
+  if (!parentFinal) return CopyFailure(InstallerRefusal::kUnavailable, parentFinal.error());
+  const std::wstring name = path.substr(slash + 1);
+  auto updates = steps.openRelative(parent.Get(), name, kListFolder);
+  if (!updates) return CopyFailure(InstallerRefusal::kUnavailable, updates.error());
+  OpenFolder folder{std::move(*updates), *parentFinal + L"\\" + name};
+  if (!IsItselfAt(folder.handle.Get(), folder.finalPath)) {
+    return CopyFailure(InstallerRefusal::kUnsafe);
+  }
+  return folder;
+}
+
+// Empties an earlier copy's folder and removes it, unless something still
+// uses it (a running installer). What is not itself, a link, stays.
+void RemoveEarlierCopy(const OpenFolder& updates, const std::wstring& name,
+                       const InstallerCopySteps& steps) {
+  const auto folder = steps.openRelative(updates.handle.Get(), name, kRemoveFolder);
+  const std::wstring folderPath = updates.finalPath + L"\\" + name;
+  if (!folder || !IsItselfAt(folder->Get(), folderPath)) return;
+  const auto entries = FolderEntries(folder->Get());
+  if (!entries) return;
+  for (const std::wstring& entry : *entries) {
+    const auto file = steps.openRelative(folder->Get(), entry, kRemoveFile);
+    if (file && IsItselfAt(file->Get(), folderPath + L"\\" + entry)) MarkForDeletion(file->Get());
+  }
+  // Refused while anything is left inside.
+  MarkForDeletion(folder->Get());
+}
+
+// An elevated sweep could be led to delete what the user may not, so it is
+// left to a later start with the user's own rights.
+void RemoveEarlierCopies(const OpenFolder& updates, const InstallerCopySteps& steps) {
+  if (steps.runsElevated()) return;
+  const auto names = FolderEntries(updates.handle.Get());
+  if (!names) return;
+  for (const std::wstring& name : *names) {
+    if (IsCopyFolderName(name)) RemoveEarlierCopy(updates, name, steps);
+  }
 }
 
 // A name nobody can guess or has used: 32 random hexadecimal digits.
@@ -92,24 +173,13 @@ Win32Result<std::wstring> RandomFolderName() {
   return std::wstring(hex.begin(), hex.end());
 }
 
-using CopyFailure = Failure<InstallerRefusal>;
-
-// Everything written so far goes again when the copy is refused; the
-// folder only when nothing else was put into it.
-void Discard(InstallerCopy& copy, const std::wstring& folderPath) {
-  if (copy.installer) MarkForDeletion(copy.installer.Get());
-  copy.installer.Reset();
-  copy.folder.Reset();
-  ::RemoveDirectoryW(folderPath.c_str());
-}
-
 // Writes the download into the new copy; the digest of what was written
 // decides.
 Expected<Done, CopyFailure> WriteCopy(HANDLE download, uint64_t size, const std::string& sha256,
                                       HANDLE copy, const InstallerCopySteps& steps) {
   const Win32Result<std::string> written =
       ReadWithSha256(download, size, [&](std::span<uint8_t> piece) -> Win32Result<> {
-        if (steps.pieceRead) steps.pieceRead(piece);
+        if (steps.pieceReadForTesting) steps.pieceReadForTesting(piece);
         DWORD done = 0;
         if (!::WriteFile(copy, piece.data(), static_cast<DWORD>(piece.size()), &done, nullptr)) {
           return LastError();
@@ -123,87 +193,112 @@ Expected<Done, CopyFailure> WriteCopy(HANDLE download, uint64_t size, const std:
   return Done{};
 }
 
-Expected<Done, CopyFailure> Lock(InstallerCopy& copy, const InstallerCopySteps& steps) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kLockedCopySddl, SDDL_REVISION_1,
-                                                              &descriptor, nullptr)) {
-    return CopyFailure(InstallerRefusal::kUnavailable, LastError());
+// The shell's program must be able to open the copy, so the launch holds it
+// for reading only. A reader opened beside the writer would have to let
+// others write, so the writer is closed first, and the file opened again is
+// the one written: same volume, same file index.
+Expected<Done, CopyFailure> HoldForReading(InstallerCopy& copy, const InstallerCopySteps& steps) {
+  const auto written = ReadFileInformation(copy.installer.Get());
+  if (!written) return CopyFailure(InstallerRefusal::kUnavailable, written.error());
+  copy.installer.Reset();
+  auto reader =
+      steps.openRelative(copy.folder.Get(), kInstallerFileName,
+                         {FILE_GENERIC_READ, FILE_SHARE_READ, FILE_OPEN,
+                          FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | kSynchronous});
+  if (!reader) return CopyFailure(InstallerRefusal::kUnavailable, reader.error());
+  copy.installer = std::move(*reader);
+  const auto read = ReadFileInformation(copy.installer.Get());
+  if (!read) return CopyFailure(InstallerRefusal::kUnavailable, read.error());
+  if (read->dwVolumeSerialNumber != written->dwVolumeSerialNumber ||
+      read->nFileIndexHigh != written->nFileIndexHigh ||
+      read->nFileIndexLow != written->nFileIndexLow) {
+    return CopyFailure(InstallerRefusal::kUnsafe);
   }
-  const UniqueLocalMemory owned(descriptor);
-  for (const UniqueKernelHandle* object : {&copy.installer, &copy.folder}) {
-    if (const auto locked = steps.lock(object->Get(), descriptor); !locked) {
-      return CopyFailure(InstallerRefusal::kUnavailable, locked.error());
-    }
+  return Done{};
+}
+
+// A refused copy goes again, through handles opened inside its folder and
+// Updates; the folder stays when another program put something into it.
+void Discard(InstallerCopy& copy, const OpenFolder& updates, const std::wstring& name,
+             const InstallerCopySteps& steps) {
+  if (copy.installer) {
+    copy.installer.Reset();
+    const auto file = steps.openRelative(copy.folder.Get(), kInstallerFileName, kRemoveFile);
+    if (file) MarkForDeletion(file->Get());
+  }
+  copy.folder.Reset();
+  const auto folder = steps.openRelative(updates.handle.Get(), name, kRemoveFolder);
+  if (folder) MarkForDeletion(folder->Get());
+}
+
+// Born locked, written, tightened, listed, held for reading, and signed by
+// us.
+Expected<Done, CopyFailure> FillCopy(InstallerCopy& copy, HANDLE download, uint64_t size,
+                                     const std::string& sha256, PSECURITY_DESCRIPTOR locked,
+                                     const InstallerCopySteps& steps) {
+  // Shared with nobody while it is written.
+  auto writer = steps.openRelative(copy.folder.Get(), kInstallerFileName,
+                                   {FILE_GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, FILE_CREATE,
+                                    FILE_NON_DIRECTORY_FILE | kSynchronous, locked});
+  if (!writer) return CopyFailure(InstallerRefusal::kUnavailable, writer.error());
+  copy.installer = std::move(*writer);
+  if (auto written = WriteCopy(download, size, sha256, copy.installer.Get(), steps); !written) {
+    return written;
+  }
+  if (const auto tightened = steps.tighten(copy.folder.Get(), locked); !tightened) {
+    return CopyFailure(InstallerRefusal::kUnavailable, tightened.error());
+  }
+  // Anything put beside the copy before the folder was tightened shows up
+  // here; from now on only administrators can add to it.
+  const auto entries = FolderEntries(copy.folder.Get());
+  if (!entries || entries->size() != 1 || !PathsEqual(entries->front(), kInstallerFileName)) {
+    return CopyFailure(InstallerRefusal::kUnsafe);
+  }
+  if (auto held = HoldForReading(copy, steps); !held) return held;
+  const Win32Result<std::wstring> path = FinalPathOfHandle(copy.installer.Get());
+  if (!path) return CopyFailure(InstallerRefusal::kUnavailable, path.error());
+  if (!IsSignedByOurPublisher(copy.installer.Get(), *path)) {
+    return CopyFailure(InstallerRefusal::kMismatch);
   }
   return Done{};
 }
 
 }  // namespace
 
-InstallerCopySteps DefaultInstallerCopySteps() { return {LocalUpdatesFolder, {}, LockObject}; }
+InstallerCopySteps DefaultInstallerCopySteps() {
+  return {LocalUpdatesFolder, ProcessRunsElevated, OpenRelative, TightenFolder, {}};
+}
 
 Expected<InstallerCopy, Failure<InstallerRefusal>> MakeInstallerCopy(
     HANDLE download, uint64_t size, const std::string& sha256, const InstallerCopySteps& steps) {
-  const Win32Result<std::wstring> updates = steps.updatesFolder();
-  if (!updates) return CopyFailure(InstallerRefusal::kUnavailable, updates.error());
-  RemoveEarlierCopies(*updates);
+  const Win32Result<std::wstring> updatesPath = steps.updatesFolder();
+  if (!updatesPath) return CopyFailure(InstallerRefusal::kUnavailable, updatesPath.error());
+  const auto updates = OpenUpdates(*updatesPath, steps);
+  if (!updates) return updates.error();
+  RemoveEarlierCopies(*updates, steps);
+
   const Win32Result<std::wstring> name = RandomFolderName();
   if (!name) return CopyFailure(InstallerRefusal::kUnavailable, name.error());
-  const std::wstring folderPath = *updates + L"\\" + *name;
-  // Fails on a name that exists: a folder is never reused.
-  if (!::CreateDirectoryW(folderPath.c_str(), nullptr)) {
-    return CopyFailure(InstallerRefusal::kUnavailable, LastError());
+  const auto locked = Descriptor(kLockedCopySddl);
+  const auto newFolder = Descriptor(kNewCopyFolderSddl);
+  if (!locked || !newFolder) {
+    return CopyFailure(InstallerRefusal::kUnavailable, (locked ? newFolder : locked).error());
   }
-
-  // Neither is shared for deleting: nobody else can move or replace the
-  // folder or the copy while they are held, and nobody else can write the
-  // copy. The folder is shared for writing as the installer needs to make
-  // it its current folder; the lock lets nobody but administrators add to
-  // it, and the listing below finds what came before the lock.
-  InstallerCopy copy;
-  copy.folder.Reset(::CreateFileW(
-      folderPath.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | WRITE_DAC,
-      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!copy.folder) return CopyFailure(InstallerRefusal::kUnavailable, LastError());
-  const auto folderInfo = ReadFileInformation(copy.folder.Get());
-  if (!folderInfo || !IsPlainDirectory(*folderInfo)) {
-    Discard(copy, folderPath);
-    return CopyFailure(InstallerRefusal::kUnsafe);
-  }
-  const std::wstring copyPath = folderPath + L"\\" + kInstallerFileName;
-  copy.installer.Reset(::CreateFileW(
-      copyPath.c_str(), GENERIC_READ | GENERIC_WRITE | READ_CONTROL | WRITE_DAC | DELETE, 0,
-      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!copy.installer) {
-    const Win32Error error = LastError();
-    Discard(copy, folderPath);
-    return CopyFailure(InstallerRefusal::kUnavailable, error);
-  }
-
-  auto done = WriteCopy(download, size, sha256, copy.installer.Get(), steps);
-  if (done) done = Lock(copy, steps);
-  if (!done) {
-    Discard(copy, folderPath);
-    return done.error();
-  }
-  // Anything put beside the copy before the lock shows up here.
-  const auto entries = FolderEntries(copy.folder.Get());
-  if (!entries || entries->size() != 1 || !PathsEqual(entries->front(), kInstallerFileName)) {
-    Discard(copy, folderPath);
-    return CopyFailure(InstallerRefusal::kUnsafe);
-  }
-
-  // The shell's program must be able to open the copy, so it is held for
-  // reading only from here on; the locked copy no longer lets its owner
-  // write it.
-  copy.installer.Reset();
-  copy.installer.Reset(::CreateFileW(copyPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!copy.installer) {
-    const Win32Error error = LastError();
-    Discard(copy, folderPath);
-    return CopyFailure(InstallerRefusal::kUnavailable, error);
+  // The host's handle has what creation returned, whatever the new DACL
+  // grants: WRITE_DAC to tighten it, listing to see what is inside. It is
+  // not shared for deleting, so nobody can move or replace the folder while
+  // it is held; it is shared for writing, as the installer needs to make it
+  // its current folder. Fails on a name that exists: a folder is never reused.
+  auto folder = steps.openRelative(
+      updates->handle.Get(), *name,
+      {FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | WRITE_DAC | SYNCHRONIZE,
+       FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE, FILE_DIRECTORY_FILE | kSynchronous,
+       newFolder->Get()});
+  if (!folder) return CopyFailure(InstallerRefusal::kUnavailable, folder.error());
+  InstallerCopy copy{std::move(*folder), {}};
+  if (auto filled = FillCopy(copy, download, size, sha256, locked->Get(), steps); !filled) {
+    Discard(copy, *updates, *name, steps);
+    return filled.error();
   }
   return copy;
 }

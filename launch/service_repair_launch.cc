@@ -11,6 +11,7 @@
 #include "file_safety/file_identity.h"
 #include "file_safety/path_checks.h"
 #include "file_safety/pinned_open.h"
+#include "launch/publisher_signature.h"
 #include "win32/known_folder.h"
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
@@ -164,6 +165,8 @@ RepairLaunch LaunchServiceRepair(HWND owner, const ServiceRepairEnvironment& env
       return Failure(RepairRefusal::kUnprotected);
     }
   }
+  // Protected or not, only what we published runs elevated.
+  if (!IsSignedByOurPublisher(pinned[2].Get(), helper)) return Failure(RepairRefusal::kUnprotected);
   return ElevatedOutcome(
       LaunchElevated({owner, helper.c_str(), kHelperArgument, installFolder.c_str(), SW_HIDE},
                      environment.shellExecute),

@@ -45,7 +45,8 @@ ServiceRepairEnvironment DefaultServiceRepairEnvironment();
 // only when this program is the installed one and Program Files, the
 // installation folder, the helper and every DLL beside it (which the
 // elevated helper may load) are plain objects that only trusted principals
-// can change. Every handle it opened is closed when it returns.
+// can change, and the helper carries our publisher's signature. Every handle it opened is closed
+// when it returns.
 RepairLaunch LaunchServiceRepair(
     HWND owner, const ServiceRepairEnvironment& environment = DefaultServiceRepairEnvironment());
 

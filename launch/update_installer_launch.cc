@@ -34,17 +34,6 @@ struct PinnedInstaller {
   UniqueKernelHandle installer;
 };
 
-// An elevated program loads DLLs from its own folder first, so a file
-// dropped beside the installer (a version.dll, say) would run with
-// administrator rights behind a genuine prompt. The download folder stays
-// open to writes by the same user, as downloads need; what runs is a copy in
-// a folder nobody else can write, and a download with company is refused
-// before it is copied.
-bool AloneInItsFolder(HANDLE updateFolder) {
-  const auto entries = FolderEntries(updateFolder);
-  return entries && entries->size() == 1 && PathsEqual(entries->front(), kInstallerFileName);
-}
-
 // Opens all three, whatever becomes of the others; the error is that of the
 // installer's open when it failed, else of the first open that failed.
 Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
@@ -57,8 +46,8 @@ Win32Result<PinnedInstaller> Pin(const InstallerPlaces& places) {
   return PinnedInstaller{std::move(*tempFolder), std::move(*updateFolder), std::move(*installer)};
 }
 
-// The installer is a plain, non-empty file alone in a plain update folder,
-// and both are where their names say under the temporary folder, whose own
+// The installer is a plain, non-empty file in a plain update folder, and
+// both are where their names say under the temporary folder, whose own
 // final path is the anchor (it may itself be reached through a link).
 Expected<Done, Failure<InstallerRefusal>> CheckPinned(const PinnedInstaller& pinned) {
   const auto updateInfo = ReadFileInformation(pinned.updateFolder.Get());
@@ -74,9 +63,9 @@ Expected<Done, Failure<InstallerRefusal>> CheckPinned(const PinnedInstaller& pin
                       IsPlainDirectory(*updateInfo) && tempFinal && updateFinal && installerFinal &&
                       PathsEqual(*updateFinal, *tempFinal + L"\\" + kUpdateFolderName) &&
                       PathsEqual(*installerFinal, *updateFinal + L"\\" + kInstallerFileName);
-  if (!placed || !AloneInItsFolder(pinned.updateFolder.Get())) {
-    return Failure(InstallerRefusal::kUnsafe);
-  }
+  // Other files may lie beside the download (a partial one, say): what runs
+  // is the copy, alone in its folder.
+  if (!placed) return Failure(InstallerRefusal::kUnsafe);
   return Done{};
 }
 
@@ -99,9 +88,12 @@ std::optional<LaunchPlaces> PlacesOf(const InstallerCopy& copy) {
 
 }  // namespace
 
+InstallerLaunchSteps DefaultInstallerLaunchSteps() {
+  return {DefaultInstallerCopySteps(), ::ShellExecuteExW};
+}
+
 InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& request,
-                                      const InstallerCopySteps& steps,
-                                      const ShellExecuteFunction& shell) {
+                                      const InstallerLaunchSteps& steps) {
   const std::optional<std::wstring> given = PathFromUtf8(request.path);
   const Win32Result<std::wstring> tempFolder = TemporaryFolderPath();
   if (!given || !tempFolder) return Failure(InstallerRefusal::kPathInvalid);
@@ -119,13 +111,14 @@ InstallerLaunch LaunchUpdateInstaller(HWND owner, const InstallerRequest& reques
       static_cast<uint64_t>(size.QuadPart) != request.size) {
     return Failure(InstallerRefusal::kMismatch);
   }
-  const auto copy = MakeInstallerCopy(pinned->installer.Get(), request.size, request.sha256, steps);
+  const auto copy =
+      MakeInstallerCopy(pinned->installer.Get(), request.size, request.sha256, steps.copy);
   if (!copy) return copy.error();
   const std::optional<LaunchPlaces> launched = PlacesOf(*copy);
   if (!launched) return Failure(InstallerRefusal::kUnsafe);
   return ElevatedOutcome(LaunchElevated({owner, launched->installer.c_str(), nullptr,
                                          launched->folder.c_str(), SW_SHOWNORMAL},
-                                        shell),
+                                        steps.shellExecute),
                          InstallerRefusal::kCancelled, InstallerRefusal::kLaunchFailed);
 }
 

@@ -9,6 +9,8 @@
 #include "win32/system_paths.h"
 #include "win32/unique_handle.h"
 
+extern "C" LONG NTAPI NtQueryKey(HANDLE key, int what, void* buffer, ULONG size, ULONG* needed);
+
 namespace veltrix::test {
 namespace {
 
@@ -60,6 +62,14 @@ bool RunUnixScript(const std::string& script) {
 
 }  // namespace
 
+std::wstring KeyName(HKEY key) {
+  // KEY_NAME_INFORMATION (3): the name's length in bytes, then the name.
+  ULONG buffer[512] = {};
+  ULONG size = 0;
+  if (key == nullptr || NtQueryKey(key, 3, buffer, sizeof(buffer), &size) < 0) return {};
+  return std::wstring(reinterpret_cast<const wchar_t*>(buffer + 1), buffer[0] / sizeof(wchar_t));
+}
+
 std::string Utf8(std::wstring_view text) { return Utf16ToUtf8(text).value_or(""); }
 
 std::wstring TempFolder() { return *TemporaryFolderPath(); }
@@ -68,6 +78,8 @@ std::wstring ProgramFolder() {
   const std::wstring path = *RunningModulePath();
   return path.substr(0, path.rfind(L'\\'));
 }
+
+std::string ReadProbe(const wchar_t* name) { return ReadBytes(ProgramFolder() + L"\\" + name); }
 
 bool WriteBytes(const std::wstring& path, std::string_view bytes) {
   std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);

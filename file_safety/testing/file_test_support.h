@@ -18,6 +18,9 @@ std::wstring TempFolder();
 // The folder that holds the running test program.
 std::wstring ProgramFolder();
 
+// The bytes of a file beside the running test program (a probe).
+std::string ReadProbe(const wchar_t* name);
+
 // Creates the file (replacing it) with exactly these bytes.
 bool WriteBytes(const std::wstring& path, std::string_view bytes);
 std::string ReadBytes(const std::wstring& path);
@@ -34,12 +37,15 @@ void RemoveTree(const std::wstring& path);
 // (0 when it opens).
 DWORD WriteOpenError(const std::wstring& path);
 
-// What a launch asked of the shell; its strings die with the launch, so
-// they are copied.
+// The registry's own name of an open key (\REGISTRY\MACHINE\...).
+std::wstring KeyName(HKEY key);
+
+// What a launch asked of the shell; its strings and key die with the
+// launch, so they are copied.
 struct ShellRecord {
   int calls = 0;
   SHELLEXECUTEINFOW info{};
-  std::wstring verb, file, parameters, directory;
+  std::wstring verb, file, parameters, directory, classKey;
 
   void Take(const SHELLEXECUTEINFOW& asked) {
     auto text = [](const wchar_t* t) { return std::wstring(t != nullptr ? t : L""); };
@@ -49,6 +55,7 @@ struct ShellRecord {
     file = text(asked.lpFile);
     parameters = text(asked.lpParameters);
     directory = text(asked.lpDirectory);
+    classKey = KeyName(asked.hkeyClass);
   }
 };
 
