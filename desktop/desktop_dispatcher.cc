@@ -40,7 +40,7 @@ void Initialize(Call& call) {
   // Adds a missing icon when it can; either way says whether one is shown.
   const bool trayAvailable = call.operations.EnsureTrayIcon();
   flutter::EncodableValueMap reply;
-  reply[EncodableValue("autostart")] = EncodableValue(call.state.autostart());
+  reply[EncodableValue("autostart")] = EncodableValue(call.host.lifecycle().loginStart());
   reply[EncodableValue("trayAvailable")] = EncodableValue(trayAvailable);
   call.result.Success(EncodableValue(std::move(reply)));
 }

@@ -98,7 +98,7 @@ class DesktopDispatcherTest : public ::testing::Test {
   // calls failing with `error` (0: none).
   RecordedReply Call(const std::string& method, std::optional<EncodableValue> arguments = {},
                      bool quitting = false, uint32_t error = 0) {
-    state_ = DesktopState(true);
+    state_ = DesktopState();
     host_.Start(quitting);
     host_.windowsError = error;
     host_.log.clear();
@@ -111,7 +111,7 @@ class DesktopDispatcherTest : public ::testing::Test {
     return reply;
   }
 
-  DesktopState state_{true};
+  DesktopState state_;
   FakeHost host_;
 };
 

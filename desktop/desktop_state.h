@@ -13,11 +13,6 @@ namespace veltrix {
 // only on the window's thread.
 class DesktopState {
  public:
-  // `autostart`: started from the Run value ("--autostart").
-  explicit DesktopState(bool autostart = false) : autostart_(autostart) {}
-
-  bool autostart() const { return autostart_; }
-
   // The user interface announced itself with "initialize"; until the window
   // goes, commands can be sent to it.
   bool initialized() const { return initialized_; }
@@ -45,7 +40,6 @@ class DesktopState {
   }
 
  private:
-  bool autostart_;
   bool initialized_ = false;
   bool closeToTray_ = true;
   ConnectionState connection_ = ConnectionState::Disconnected;

@@ -183,6 +183,8 @@ class HostLifecycle {
   // A long operation may start; the tray menu may open.
   bool idle() const { return !busy() && !quitting(); }
   bool waitingForTray() const { return state_.waitingForTray; }
+  // Started from the Run value ("--autostart").
+  bool loginStart() const { return state_.loginStart; }
   const LifecycleState& state() const { return state_; }
 
  private:

@@ -36,11 +36,9 @@ State At(LifecyclePhase phase, std::string_view holds = {}) {
                  : word == "busy"    ? &state.busy
                  : word == "insist"  ? &state.mayInsist
                                      : nullptr;
-    if (flag != nullptr) {
-      *flag = true;
-    } else {
+    if (flag != nullptr) *flag = true;
+    if (flag == nullptr)
       state.ask = word == "awaiting" ? QuitAsk::kAwaitingAnswer : QuitAsk::kAccepted;
-    }
   }
   return state;
 }

@@ -11,9 +11,7 @@
 namespace veltrix {
 
 DesktopHost::DesktopHost(const HostLifecycle& lifecycle, UINT trayCallbackMessage, TrayShell shell)
-    : lifecycle_(lifecycle),
-      state_(lifecycle.state().loginStart),
-      trayIcon_(trayCallbackMessage, std::move(shell)) {
+    : lifecycle_(lifecycle), trayIcon_(trayCallbackMessage, std::move(shell)) {
   // Until the user interface says otherwise; the icon is not there yet.
   static_cast<void>(trayIcon_.ShowLanguage(DisplayLanguage()));
 }
