@@ -79,9 +79,10 @@ int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
   // program still runs, as it did on systems without the call.
   static_cast<void>(veltrix::RestrictDllSearch());
   // Bound before anything calls them: a missing library is the user's to
-  // hear about, not the loader's.
-  for (const auto& loaded : {veltrix::LoadEngineLibrary(), veltrix::LoadEnginePlugins()}) {
-    if (!loaded) {
+  // hear about, not the loader's. The plug-ins need the engine, so they are
+  // tried only once it has loaded.
+  for (const auto load : {&veltrix::LoadEngineLibrary, &veltrix::LoadEnginePlugins}) {
+    if (const auto loaded = load(); !loaded) {
       return veltrix::ReportStartFailure(
           {veltrix::StartFailure::Kind::kBrokenFile, loaded.error().file});
     }
