@@ -1,6 +1,7 @@
 // Watches for the program's message boxes during a scenario: writes
 // "message-box <text>" for each to OUTPUT and answers it with OK, until the
-// file STOP exists.
+// file STOP exists. OUTPUT is made once Wine's desktop is up; the program is
+// started after that, so that the two never start the desktop at once.
 //
 //   message_boxes.exe OUTPUT STOP
 #include <windows.h>
@@ -47,7 +48,8 @@ BOOL CALLBACK AnswerBox(HWND box, LPARAM) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3 || (output = _wfopen(argv[1], L"ab")) == nullptr) return 2;
+  if (argc != 3 || ::GetDesktopWindow() == nullptr) return 2;
+  if ((output = _wfopen(argv[1], L"ab")) == nullptr) return 2;
   for (bool last = false; !last; ::Sleep(50)) {
     last = ::GetFileAttributesW(argv[2]) != INVALID_FILE_ATTRIBUTES;
     ::EnumWindows(AnswerBox, 0);
